@@ -1,6 +1,7 @@
 // The file object and the few file-system operations the program uses. Paths are
-// Shift_JIS byte strings on Windows and plain bytes natively. Every operation passes
-// through the fault seam (common/Faults.h), so tests can make any call fail.
+// Shift_JIS byte strings on Windows and plain bytes natively. Every operation that opens,
+// reads, writes, closes or changes the file system passes through the fault seam
+// (common/Faults.h), so tests can make any such call fail; the queries do not.
 #pragma once
 
 #include <cstddef>
@@ -67,12 +68,14 @@ bool PathExists(const char* path);
 bool IsDirectoryPath(const char* path);
 bool IsRegularFilePath(const char* path);
 bool RemoveFilePath(const char* path);
-// Moves `from` over `to` in one step, replacing an existing `to`.
+// Moves `from` over `to` in one step, replacing an existing file `to` (never a folder).
+// The fault seam sees the destination path.
 bool ReplaceFilePath(const char* from, const char* to);
 bool MakeDirectory(const char* path);
 bool RemoveDirectoryPath(const char* path);
-// A new, empty, uniquely named file in `folder` (which ends in a separator or is empty);
-// its name goes to `out`. False when none could be made.
+// A new, empty, uniquely named file in `folder` (which ends in a separator or is empty),
+// its name beginning with `prefix` (Windows keeps only its first three characters); the
+// name goes to `out`. False when none could be made. The fault seam sees folder+prefix.
 bool CreateTempFileIn(const std::string& folder, const char* prefix, std::string* out);
 
 }  // namespace velnor

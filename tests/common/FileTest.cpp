@@ -1,0 +1,316 @@
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <sstream>
+#include <string>
+
+#include "common/Faults.h"
+#include "common/File.h"
+
+namespace velnor {
+namespace {
+
+namespace fs = std::filesystem;
+
+void SetFaultEnv(const char* value) {
+#ifdef _WIN32
+    _putenv_s("VELNOR_FILE_FAULTS", value ? value : "");
+#else
+    if (value) {
+        setenv("VELNOR_FILE_FAULTS", value, 1);
+    } else {
+        unsetenv("VELNOR_FILE_FAULTS");
+    }
+#endif
+}
+
+class FileTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        SetFaultEnv(nullptr);
+        ResetFileFaults();
+        const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
+        dir_ = fs::temp_directory_path() / (std::string("velnor-file-") + info->name());
+        fs::remove_all(dir_);
+        fs::create_directories(dir_);
+    }
+    void TearDown() override {
+        SetFaultEnv(nullptr);
+        ResetFileFaults();
+        std::error_code ec;
+        fs::remove_all(dir_, ec);
+    }
+    std::string Path(const char* name) const { return (dir_ / name).string(); }
+    std::string Folder() const { return (dir_ / "").string(); }
+    static std::string Slurp(const std::string& path) {
+        std::ifstream in(path, std::ios::binary);
+        std::ostringstream s;
+        s << in.rdbuf();
+        return s.str();
+    }
+    static void Put(const std::string& path, const std::string& bytes) {
+        std::ofstream(path, std::ios::binary) << bytes;
+    }
+
+    fs::path dir_;
+};
+
+TEST_F(FileTest, CreateWritesBytesUnchangedAndTruncates) {
+    const std::string path = Path("out.xml");
+    Put(path, "an older and much longer content");
+    ClFile file;
+    ASSERT_TRUE(
+        file.Open(path.c_str(), ClFile::kWrite | ClFile::kShareExclusive | ClFile::kCreate));
+    EXPECT_TRUE(file.IsOpen());
+    file.Write("a\r\nb\n\x1a\x82\xa0", 8);
+    file.Write("", 0);
+    EXPECT_EQ(file.GetLength(), 8u);
+    file.Close();
+    EXPECT_FALSE(file.IsOpen());
+    EXPECT_EQ(Slurp(path), std::string("a\r\nb\n\x1a\x82\xa0", 8));
+}
+
+TEST_F(FileTest, ReadReturnsWhatIsThereAndStopsAtEnd) {
+    const std::string path = Path("in.txt");
+    Put(path, "0123456789");
+    ClFile file;
+    ASSERT_TRUE(file.Open(path.c_str(), ClFile::kRead | ClFile::kShareDenyNone));
+    char buf[32] = {};
+    EXPECT_EQ(file.Read(buf, 4), 4u);
+    EXPECT_EQ(std::string(buf, 4), "0123");
+    EXPECT_EQ(file.Read(buf, sizeof buf), 6u);
+    EXPECT_EQ(std::string(buf, 6), "456789");
+    EXPECT_EQ(file.Read(buf, sizeof buf), 0u);
+}
+
+TEST_F(FileTest, OpenFailsQuietlyWithoutThrowing) {
+    ClFile file;
+    EXPECT_FALSE(file.Open(Path("missing.txt").c_str(), ClFile::kRead));
+    EXPECT_FALSE(
+        file.Open(Path("no-such-folder/out.xml").c_str(), ClFile::kWrite | ClFile::kCreate));
+    EXPECT_FALSE(file.Open(Folder().c_str(), ClFile::kRead));
+    EXPECT_FALSE(file.Open("", ClFile::kRead));
+    EXPECT_FALSE(file.Open(nullptr, ClFile::kRead));
+    EXPECT_FALSE(file.IsOpen());
+}
+
+TEST_F(FileTest, ClosedFileThrowsNotOpenAndClosesTwiceSilently) {
+    ClFile file;
+    EXPECT_NO_THROW(file.Close());
+    try {
+        file.Write("x", 1);
+        ADD_FAILURE() << "write to a closed file succeeded";
+    } catch (const ClFileException& e) {
+        EXPECT_EQ(e.cause(), ClFileException::kNotOpen);
+    }
+    char c;
+    EXPECT_THROW(file.Read(&c, 1), ClFileException);
+    EXPECT_THROW(file.GetLength(), ClFileException);
+
+    const std::string path = Path("twice.txt");
+    ASSERT_TRUE(file.Open(path.c_str(), ClFile::kWrite | ClFile::kCreate));
+    file.Abort();
+    EXPECT_THROW(file.Write("x", 1), ClFileException);
+    EXPECT_NO_THROW(file.Close());
+    EXPECT_NO_THROW(file.Close());
+}
+
+TEST_F(FileTest, FileSystemOperations) {
+    const std::string sub = Path("sub");
+    EXPECT_FALSE(PathExists(sub.c_str()));
+    EXPECT_TRUE(MakeDirectory(sub.c_str()));
+    EXPECT_FALSE(MakeDirectory(sub.c_str()));
+    EXPECT_TRUE(PathExists(sub.c_str()));
+    EXPECT_TRUE(IsDirectoryPath(sub.c_str()));
+    EXPECT_FALSE(IsRegularFilePath(sub.c_str()));
+
+    const std::string file = Path("sub/f.txt");
+    Put(file, "x");
+    EXPECT_TRUE(IsRegularFilePath(file.c_str()));
+    EXPECT_FALSE(IsDirectoryPath(file.c_str()));
+    EXPECT_FALSE(RemoveDirectoryPath(sub.c_str()));  // not empty
+    EXPECT_TRUE(RemoveFilePath(file.c_str()));
+    EXPECT_FALSE(RemoveFilePath(file.c_str()));
+    EXPECT_TRUE(RemoveDirectoryPath(sub.c_str()));
+    EXPECT_FALSE(PathExists(sub.c_str()));
+    EXPECT_FALSE(PathExists(""));
+    EXPECT_FALSE(PathExists(nullptr));
+}
+
+TEST_F(FileTest, ReplaceMovesOverAnExistingFile) {
+    const std::string from = Path("new.tmp");
+    const std::string to = Path("doc.xml");
+    Put(from, "new");
+    Put(to, "old content");
+    EXPECT_TRUE(ReplaceFilePath(from.c_str(), to.c_str()));
+    EXPECT_EQ(Slurp(to), "new");
+    EXPECT_FALSE(PathExists(from.c_str()));
+    // A missing source changes nothing.
+    EXPECT_FALSE(ReplaceFilePath(from.c_str(), to.c_str()));
+    EXPECT_EQ(Slurp(to), "new");
+    // Nor is a folder at the destination replaced.
+    const std::string folder = Path("folder.xml");
+    ASSERT_TRUE(MakeDirectory(folder.c_str()));
+    Put(from, "new");
+    EXPECT_FALSE(ReplaceFilePath(from.c_str(), folder.c_str()));
+    EXPECT_TRUE(IsDirectoryPath(folder.c_str()));
+}
+
+TEST_F(FileTest, TempFilesAreNewEmptyAndDistinctInTheirFolder) {
+    std::string a, b;
+    ASSERT_TRUE(CreateTempFileIn(Folder(), "VEL", &a));
+    ASSERT_TRUE(CreateTempFileIn(Folder(), "VEL", &b));
+    EXPECT_NE(a, b);
+    for (const std::string& name : {a, b}) {
+        EXPECT_EQ(fs::path(name).parent_path(), dir_) << name;
+        EXPECT_TRUE(IsRegularFilePath(name.c_str())) << name;
+        EXPECT_EQ(fs::file_size(name), 0u) << name;
+    }
+    std::string c;
+    EXPECT_FALSE(CreateTempFileIn(Path("missing") + "/", "VEL", &c));
+}
+
+// Every operation, made to fail once by a plan; the call after it works again.
+TEST_F(FileTest, EveryOperationFailsWhenPlanned) {
+    const std::string path = Path("f.txt");
+    const std::string sub = Path("d");
+    Put(path, "abc");
+    struct Case {
+        FileOp op;
+        std::function<bool()> run;  // true when the operation succeeded
+        std::function<void()> undo;
+    };
+    auto writeOne = [&] {
+        ClFile f;
+        if (!f.Open(path.c_str(), ClFile::kWrite | ClFile::kCreate)) return false;
+        try {
+            f.Write("x", 1);
+        } catch (const ClFileException& e) {
+            EXPECT_EQ(e.cause(), ClFileException::kInjected);
+            EXPECT_EQ(e.path(), path);
+            return false;
+        }
+        return true;
+    };
+    auto readOne = [&] {
+        ClFile f;
+        char c;
+        if (!f.Open(path.c_str(), ClFile::kRead)) return false;
+        try {
+            f.Read(&c, 1);
+        } catch (const ClFileException&) {
+            return false;
+        }
+        return true;
+    };
+    auto closeOne = [&] {
+        ClFile f;
+        if (!f.Open(path.c_str(), ClFile::kRead)) return false;
+        try {
+            f.Close();
+        } catch (const ClFileException&) {
+            EXPECT_FALSE(f.IsOpen());
+            return false;
+        }
+        return true;
+    };
+    const std::string other = Path("g.txt");
+    const Case cases[] = {
+        {FileOp::kOpen,
+         [&] {
+             ClFile f;
+             return f.Open(path.c_str(), ClFile::kRead);
+         },
+         [] {}},
+        {FileOp::kRead, readOne, [] {}},
+        {FileOp::kWrite, writeOne, [] {}},
+        {FileOp::kClose, closeOne, [] {}},
+        {FileOp::kRename,
+         [&] {
+             Put(other, "g");
+             return ReplaceFilePath(other.c_str(), path.c_str());
+         },
+         [] {}},
+        {FileOp::kRemove, [&] { return RemoveFilePath(path.c_str()); }, [&] { Put(path, "abc"); }},
+        {FileOp::kMkdir, [&] { return MakeDirectory(sub.c_str()); },
+         [&] { RemoveDirectoryPath(sub.c_str()); }},
+        {FileOp::kRmdir,
+         [&] {
+             MakeDirectory(sub.c_str());
+             return RemoveDirectoryPath(sub.c_str());
+         },
+         [] {}},
+        {FileOp::kTempFile,
+         [&] {
+             std::string t;
+             return CreateTempFileIn(Folder(), "T", &t);
+         },
+         [] {}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(static_cast<int>(c.op));
+        ResetFileFaults();
+        PlanFileFault(c.op, 1);
+        EXPECT_FALSE(c.run());
+        c.undo();
+        EXPECT_TRUE(c.run());
+        c.undo();
+    }
+}
+
+TEST_F(FileTest, PlanCountsOnlyMatchingCallsFromNow) {
+    EXPECT_FALSE(ShouldFailFileOp(FileOp::kWrite, "a.xml"));
+    PlanFileFault(FileOp::kWrite, 2, "b.xml");
+    PlanFileFault(FileOp::kOpen, 1);
+    EXPECT_FALSE(ShouldFailFileOp(FileOp::kWrite, "a.xml"));
+    EXPECT_FALSE(ShouldFailFileOp(FileOp::kWrite, "dir/b.xml"));
+    EXPECT_FALSE(ShouldFailFileOp(FileOp::kRead, "dir/b.xml"));
+    EXPECT_FALSE(ShouldFailFileOp(FileOp::kWrite, nullptr));
+    EXPECT_TRUE(ShouldFailFileOp(FileOp::kWrite, "dir/b.xml"));
+    EXPECT_FALSE(ShouldFailFileOp(FileOp::kWrite, "dir/b.xml"));  // once only
+    EXPECT_TRUE(ShouldFailFileOp(FileOp::kOpen, "x"));
+    EXPECT_FALSE(ShouldFailFileOp(FileOp::kOpen, "x"));
+    PlanFileFault(FileOp::kOpen, 0);  // not a call number: ignored
+    EXPECT_FALSE(ShouldFailFileOp(FileOp::kOpen, "x"));
+    ResetFileFaults();
+    PlanFileFault(FileOp::kWrite, 1);
+    ResetFileFaults();
+    EXPECT_FALSE(ShouldFailFileOp(FileOp::kWrite, "a"));
+}
+
+TEST_F(FileTest, EnvironmentVariableChoosesFailingCalls) {
+    SetFaultEnv("write:2,open:1:C:\\dir\\out.xml,bogus,rename:x,mkdir:0,rmdir:1:,tempfile:3");
+    ResetFileFaults();
+    EXPECT_FALSE(ShouldFailFileOp(FileOp::kWrite, "a"));
+    EXPECT_TRUE(ShouldFailFileOp(FileOp::kWrite, "a"));
+    EXPECT_FALSE(ShouldFailFileOp(FileOp::kWrite, "a"));
+    EXPECT_FALSE(ShouldFailFileOp(FileOp::kOpen, "C:\\dir\\other.xml"));
+    EXPECT_TRUE(ShouldFailFileOp(FileOp::kOpen, "C:\\dir\\out.xml"));
+    EXPECT_FALSE(ShouldFailFileOp(FileOp::kRename, "x"));
+    EXPECT_FALSE(ShouldFailFileOp(FileOp::kMkdir, "x"));
+    EXPECT_TRUE(ShouldFailFileOp(FileOp::kRmdir, "anything"));  // empty path part: every call
+    EXPECT_FALSE(ShouldFailFileOp(FileOp::kTempFile, "t"));
+    EXPECT_FALSE(ShouldFailFileOp(FileOp::kTempFile, "t"));
+    EXPECT_TRUE(ShouldFailFileOp(FileOp::kTempFile, "t"));
+
+    // Through the file object: the environment reaches real operations.
+    const std::string path = Path("env.txt");
+    SetFaultEnv((std::string("read:1,close:1:env.txt,remove:1:env")).c_str());
+    ResetFileFaults();
+    Put(path, "abc");
+    ClFile file;
+    ASSERT_TRUE(file.Open(path.c_str(), ClFile::kRead));
+    char buf[4];
+    EXPECT_THROW(file.Read(buf, 3), ClFileException);
+    EXPECT_EQ(file.Read(buf, 3), 3u);
+    EXPECT_THROW(file.Close(), ClFileException);
+    EXPECT_FALSE(RemoveFilePath(path.c_str()));
+    EXPECT_TRUE(PathExists(path.c_str()));
+    EXPECT_TRUE(RemoveFilePath(path.c_str()));
+}
+
+}  // namespace
+}  // namespace velnor
