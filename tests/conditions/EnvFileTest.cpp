@@ -1,0 +1,360 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "TempFolder.h"
+#include "common/Faults.h"
+#include "common/File.h"
+#include "conditions/EnvFile.h"
+
+namespace velnor {
+namespace {
+
+TEST(EnvKey, Formats) {
+    const struct {
+        const char* user;
+        int32_t first, second;
+        const char* key;
+    } cases[] = {
+        {"admin", 1, 12, "admin/1/12:"},
+        {"", 0, 0, "/0/0:"},
+        {"経理", -1, 2147483647, "経理/-1/2147483647:"},
+        {"a/b", 3, -2147483647 - 1, "a/b/3/-2147483648:"},
+    };
+    for (const auto& c : cases) {
+        std::string key;
+        EXPECT_TRUE(BuildEnvKey(c.user, c.first, c.second, &key)) << c.user;
+        EXPECT_EQ(key, c.key);
+    }
+}
+
+TEST(EnvKey, RefusesWhatCannotBeOneLine) {
+    char full[65];
+    std::fill(full, full + 65, 'u');  // 65 bytes, no terminator within the host's buffer
+    std::string key = "x";
+    EXPECT_FALSE(BuildEnvKey(full, 1, 1, &key));
+    EXPECT_TRUE(key.empty());
+    full[64] = '\0';
+    EXPECT_TRUE(BuildEnvKey(full, 1, 1, &key));
+    EXPECT_EQ(key, std::string(64, 'u') + "/1/1:");
+    EXPECT_FALSE(BuildEnvKey("ad\nmin", 1, 1, &key));
+}
+
+TEST(EnvLine, Formats) {
+    std::string line;
+    ASSERT_TRUE(FormatEnvLine("admin/1/12:", 0, 0, 3, "C:\\out\\a.xml", &line));
+    EXPECT_EQ(line, "admin/1/12:0/0/3/C:\\out\\a.xml\n");
+    ASSERT_TRUE(FormatEnvLine("u/1/2:", -1, 7, 2, nullptr, &line));
+    EXPECT_EQ(line, "u/1/2:-1/7/2/\n");
+    EXPECT_FALSE(FormatEnvLine("u/1/2:", 0, 0, 1, "C:\\a\nb.xml", &line));
+}
+
+TEST(EnvLine, LongestLineIs511Bytes) {
+    const std::string key = "k/1/2:";  // with "0/0/1/" and the line feed: 13 bytes
+    std::string line;
+    EXPECT_TRUE(FormatEnvLine(key, 0, 0, 1, std::string(511 - 13, 'd').c_str(), &line));
+    EXPECT_EQ(line.size(), 511u);
+    EXPECT_FALSE(FormatEnvLine(key, 0, 0, 1, std::string(512 - 13, 'd').c_str(), &line));
+    EXPECT_TRUE(line.empty());
+}
+
+TEST(EnvEntry, MatchesOnlyAtLineStart) {
+    const struct {
+        const char* content;
+        const char* key;
+        bool found;
+        size_t begin, valueBegin, end, next;
+    } cases[] = {
+        {"user/1/2:0/0/1/a\n", "user/1/2:", true, 0, 9, 16, 17},
+        {"poweruser/1/2:0/0/1/a\n", "user/1/2:", false, 0, 0, 0, 0},
+        {"poweruser/1/2:0/0/1/a\nuser/1/2:0/0/2/b\n", "user/1/2:", true, 22, 31, 38, 39},
+        {"x/1/1:0/0/1/a\nuser/1/2:0/0/2/b", "user/1/2:", true, 14, 23, 30, 30},
+        {"user/1/2:", "user/1/2:", true, 0, 9, 9, 9},
+        {"user/1/2", "user/1/2:", false, 0, 0, 0, 0},
+        {"user/1/2\n:0/0/1/a\n", "user/1/2:", false, 0, 0, 0, 0},
+        {"a/1/1:0/0/1/user/1/2:x\n", "user/1/2:", false, 0, 0, 0, 0},
+        {"user/1/22:0/0/1/a\nuser/1/2:0/0/3/b\n", "user/1/2:", true, 18, 27, 34, 35},
+        {"", "user/1/2:", false, 0, 0, 0, 0},
+        {"\n\nuser/1/2:v\nuser/1/2:w\n", "user/1/2:", true, 2, 11, 12, 13},
+    };
+    for (const auto& c : cases) {
+        StEnvEntry entry;
+        ASSERT_EQ(FindEnvEntry(c.content, c.key, &entry), c.found) << c.content;
+        if (!c.found) continue;
+        EXPECT_EQ(entry.begin, c.begin) << c.content;
+        EXPECT_EQ(entry.valueBegin, c.valueBegin) << c.content;
+        EXPECT_EQ(entry.end, c.end) << c.content;
+        EXPECT_EQ(entry.next, c.next) << c.content;
+    }
+}
+
+TEST(EnvValue, ParsesFieldsLikeTheRuntime) {
+    const struct {
+        const char* value;
+        int16_t reserved1, reserved2, kind;
+        const char* destination;
+    } cases[] = {
+        {"0/0/3/C:\\out\\a.xml", 0, 0, 3, "C:\\out\\a.xml"},
+        {"1/2/3/a/b/c", 1, 2, 3, "a/b/c"},
+        {" -5/+7/ 2x/d", -5, 7, 2, "d"},
+        {"//x/", 0, 0, 0, ""},
+        {"a/b/c/\\\\server\\share\\o.xml", 0, 0, 0, "\\\\server\\share\\o.xml"},
+        {"32768/-32769/65539/x", -32768, 32767, 3, "x"},
+        {"99999999999/-99999999999/1/x", -1, 0, 1, "x"},  // saturate at 32 bits, keep 16
+        {"0/0/2/C:\\表\\a.xml\r", 0, 0, 2, "C:\\表\\a.xml\r"},
+    };
+    for (const auto& c : cases) {
+        StEnvValues values;
+        ASSERT_TRUE(ParseEnvValue(c.value, std::strlen(c.value), &values)) << c.value;
+        EXPECT_EQ(values.reserved1, c.reserved1) << c.value;
+        EXPECT_EQ(values.reserved2, c.reserved2) << c.value;
+        EXPECT_EQ(values.businessKind, c.kind) << c.value;
+        EXPECT_STREQ(values.destination, c.destination) << c.value;
+    }
+}
+
+TEST(EnvValue, IgnoresMalformedValues) {
+    const std::vector<std::string> bad = {
+        "",
+        "0",
+        "0/0",
+        "0/0/3",
+        "0/0\0/3/x",                       // fewer than three "/"
+        "0/0/1/" + std::string(261, 'p'),  // destination beyond a path buffer
+        "0/0/1/" + std::string(506, 'p'),  // value of 512 bytes
+    };
+    for (const std::string& value : bad) {
+        StEnvValues values;
+        values.businessKind = 9;
+        values.destination[0] = 'x';
+        EXPECT_FALSE(ParseEnvValue(value.data(), value.size(), &values)) << value;
+        EXPECT_EQ(values.businessKind, 0);
+        EXPECT_STREQ(values.destination, "");
+    }
+}
+
+TEST(EnvValue, BoundsAreInclusive) {
+    StEnvValues values;
+    const std::string path260 = "0/0/1/" + std::string(260, 'p');
+    ASSERT_TRUE(ParseEnvValue(path260.data(), path260.size(), &values));
+    EXPECT_EQ(std::strlen(values.destination), 260u);
+    const std::string value511 = std::string(246, '0') + "/0/1/" + std::string(260, 'p');
+    ASSERT_EQ(value511.size(), 511u);
+    EXPECT_TRUE(ParseEnvValue(value511.data(), value511.size(), &values));
+    const std::string value512 = "0" + value511;
+    EXPECT_FALSE(ParseEnvValue(value512.data(), value512.size(), &values));
+}
+
+TEST(EnvValue, NulEndsTheValue) {
+    const char value[] = "0/0/2/C:\\a.xml\0tail";
+    StEnvValues values;
+    ASSERT_TRUE(ParseEnvValue(value, sizeof value - 1, &values));
+    EXPECT_STREQ(values.destination, "C:\\a.xml");
+}
+
+TEST(EnvRebuild, MovesTheEntryToTheEnd) {
+    const struct {
+        const char* content;
+        const char* key;
+        const char* expected;
+    } cases[] = {
+        {"", "k/1/1:", "NEW\n"},
+        {"a/1/1:0/0/1/x\n", "k/1/1:", "a/1/1:0/0/1/x\nNEW\n"},
+        {"a/1/1:0/0/1/x", "k/1/1:", "a/1/1:0/0/1/x\nNEW\n"},
+        {"k/1/1:0/0/1/old\n", "k/1/1:", "NEW\n"},
+        {"a\nk/1/1:old\nb\nc\n", "k/1/1:", "a\nb\nc\nNEW\n"},
+        {"a\nb\nk/1/1:old", "k/1/1:", "a\nb\nNEW\n"},
+        {"k/1/1:old\nb", "k/1/1:", "b\nNEW\n"},
+        {"k/1/1:old\nk/1/1:second\n", "k/1/1:", "k/1/1:second\nNEW\n"},
+    };
+    for (const auto& c : cases) {
+        StEnvEntry entry;
+        const bool found = FindEnvEntry(c.content, c.key, &entry);
+        EXPECT_EQ(RebuildEnvContent(c.content, found ? &entry : nullptr, "NEW\n"), c.expected)
+            << c.content;
+    }
+}
+
+TEST(EnvFolder, LastSeparatorDoubleByteAware) {
+    const struct {
+        const char* path;
+        const char* folder;
+    } cases[] = {
+        {"C:\\host\\env\\VelnorPro.env", "C:\\host\\env\\"},
+        {"/tmp/x/VelnorPro.env", "/tmp/x/"},
+        {"VelnorPro.env", ""},
+        {"C:\\\x95\x5C\x83\x5C", "C:\\"},  // "表ソ": both trail bytes are 0x5C
+    };
+    for (const auto& c : cases) EXPECT_EQ(EnvFolderOf(c.path), c.folder) << c.path;
+}
+
+// Files ----------------------------------------------------------------------------------
+
+class EnvFileTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        ResetFileFaults();
+        ASSERT_TRUE(folder_.Create());
+        path_ = folder_.path() + "VelnorPro.env";
+    }
+    void TearDown() override { ResetFileFaults(); }
+
+    std::string Line(const char* user, int32_t n1, int32_t n2, int16_t kind, const char* dest) {
+        std::string key, line;
+        EXPECT_TRUE(BuildEnvKey(user, n1, n2, &key));
+        EXPECT_TRUE(FormatEnvLine(key, 0, 0, kind, dest, &line));
+        return line;
+    }
+    bool Write(const char* user, int32_t n1, int32_t n2, int16_t kind, const char* dest) {
+        std::string key;
+        EXPECT_TRUE(BuildEnvKey(user, n1, n2, &key));
+        return WriteEnvEntry(path_, key, Line(user, n1, n2, kind, dest));
+    }
+    bool Read(const char* user, int32_t n1, int32_t n2, StEnvValues* values) {
+        std::string key;
+        EXPECT_TRUE(BuildEnvKey(user, n1, n2, &key));
+        return ReadEnvEntry(path_, key, values);
+    }
+
+    TempFolder folder_;
+    std::string path_;
+};
+
+TEST_F(EnvFileTest, FirstWriteHoldsExactlyOneLine) {
+    StEnvValues values;
+    EXPECT_FALSE(Read("admin", 1, 12, &values));
+    ASSERT_TRUE(Write("admin", 1, 12, 3, "C:\\out\\a.xml"));
+    EXPECT_EQ(ReadFileBytes(path_), "admin/1/12:0/0/3/C:\\out\\a.xml\n");
+    ASSERT_TRUE(Read("admin", 1, 12, &values));
+    EXPECT_EQ(values.businessKind, 3);
+    EXPECT_STREQ(values.destination, "C:\\out\\a.xml");
+    EXPECT_EQ(folder_.List(), std::vector<std::string>{"VelnorPro.env"});
+}
+
+TEST_F(EnvFileTest, AppendsRebuildsAndKeepsOrder) {
+    ASSERT_TRUE(Write("admin", 1, 12, 3, "C:\\a.xml"));
+    ASSERT_TRUE(Write("admin", 1, 13, 1, "C:\\b.xml"));  // other data of one user
+    ASSERT_TRUE(Write("guest", 1, 12, 2, "C:\\c.xml"));  // other user
+    ASSERT_TRUE(Write("admin", 1, 12, 2, "D:\\new.xml"));
+    EXPECT_EQ(ReadFileBytes(path_),
+              "admin/1/13:0/0/1/C:\\b.xml\n"
+              "guest/1/12:0/0/2/C:\\c.xml\n"
+              "admin/1/12:0/0/2/D:\\new.xml\n");
+    StEnvValues values;
+    ASSERT_TRUE(Read("admin", 1, 13, &values));
+    EXPECT_STREQ(values.destination, "C:\\b.xml");
+    ASSERT_TRUE(Read("guest", 1, 12, &values));
+    EXPECT_EQ(values.businessKind, 2);
+    EXPECT_EQ(folder_.List(), std::vector<std::string>{"VelnorPro.env"});
+}
+
+TEST_F(EnvFileTest, UserIdEndingAnotherIdFindsOnlyItsOwnLine) {
+    ASSERT_TRUE(Write("poweruser", 1, 5, 2, "C:\\power.xml"));
+    StEnvValues values;
+    EXPECT_FALSE(Read("user", 1, 5, &values));
+    ASSERT_TRUE(Write("user", 1, 5, 1, "C:\\user.xml"));
+    ASSERT_TRUE(Write("user", 1, 5, 3, "C:\\user2.xml"));
+    EXPECT_EQ(ReadFileBytes(path_),
+              "poweruser/1/5:0/0/2/C:\\power.xml\n"
+              "user/1/5:0/0/3/C:\\user2.xml\n");
+    ASSERT_TRUE(Read("poweruser", 1, 5, &values));
+    EXPECT_STREQ(values.destination, "C:\\power.xml");
+}
+
+TEST_F(EnvFileTest, MalformedEntryIsIgnoredAndReplacedOthersKept) {
+    const std::string longLine = "other/1/1:0/0/1/" + std::string(700, 'x') + "\n";
+    const std::vector<std::string> badEntries = {
+        "admin/1/12:0/0\n",
+        "admin/1/12:0/0/3/" + std::string(300, 'p') + "\n",
+        "admin/1/12:" + std::string(600, '/') + "\n",
+        "admin/1/12:0/0/3/" + std::string(30000, 'p') + "\n",
+    };
+    for (const std::string& bad : badEntries) {
+        const std::string before = "first/1/1:0/0/1/a\n" + bad + longLine + "last/1/1:0/0/2/b";
+        ASSERT_TRUE(WriteFileBytes(path_, before));
+        StEnvValues values;
+        EXPECT_FALSE(Read("admin", 1, 12, &values));
+        EXPECT_EQ(values.businessKind, 0);
+        ASSERT_TRUE(Write("admin", 1, 12, 1, "C:\\ok.xml"));
+        EXPECT_EQ(ReadFileBytes(path_), "first/1/1:0/0/1/a\n" + longLine +
+                                            "last/1/1:0/0/2/b\nadmin/1/12:0/0/1/C:\\ok.xml\n");
+        ASSERT_TRUE(Read("admin", 1, 12, &values));
+        EXPECT_EQ(values.businessKind, 1);
+    }
+}
+
+TEST_F(EnvFileTest, FileBeyondTheLimitIsNeitherReadNorRewritten) {
+    std::string content = "admin/1/12:0/0/3/C:\\a.xml\n";
+    content += std::string(kEnvFileMaxSize - content.size(), '\n');
+    ASSERT_EQ(content.size(), kEnvFileMaxSize);
+    ASSERT_TRUE(WriteFileBytes(path_, content));
+    StEnvValues values;
+    ASSERT_TRUE(Read("admin", 1, 12, &values));  // exactly at the limit: read
+    EXPECT_EQ(values.businessKind, 3);
+
+    content.push_back('\n');
+    ASSERT_TRUE(WriteFileBytes(path_, content));
+    EXPECT_FALSE(Read("admin", 1, 12, &values));
+    EXPECT_EQ(values.businessKind, 0);
+    EXPECT_FALSE(Write("admin", 1, 12, 1, "C:\\b.xml"));
+    EXPECT_EQ(ReadFileBytes(path_), content);
+    EXPECT_EQ(folder_.List(), std::vector<std::string>{"VelnorPro.env"});
+}
+
+TEST_F(EnvFileTest, UpdateThatWouldPassTheLimitIsAbandoned) {
+    const std::string filler = "f/1/1:0/0/1/" + std::string(kEnvFileMaxSize - 40, 'x') + "\n";
+    ASSERT_TRUE(WriteFileBytes(path_, filler));
+    EXPECT_FALSE(Write("admin", 1, 12, 1, "C:\\a_rather_long_name.xml"));
+    EXPECT_EQ(ReadFileBytes(path_), filler);
+    EXPECT_TRUE(Write("a", 1, 1, 1, "C:\\b"));  // 17 bytes still fit
+    EXPECT_EQ(ReadFileBytes(path_), filler + "a/1/1:0/0/1/C:\\b\n");
+}
+
+TEST_F(EnvFileTest, FailureAtAnyStepLeavesTheOldFile) {
+    const std::string old = "a/1/1:0/0/1/x\nadmin/1/12:0/0/3/C:\\old.xml\nz/1/1:0/0/2/y\n";
+    const struct {
+        FileOp op;
+        int n;
+    } faults[] = {
+        {FileOp::kRead, 1},  {FileOp::kOpen, 1},  {FileOp::kTempFile, 1}, {FileOp::kOpen, 2},
+        {FileOp::kWrite, 1}, {FileOp::kClose, 2}, {FileOp::kRename, 1},
+    };
+    for (const auto& f : faults) {
+        ASSERT_TRUE(WriteFileBytes(path_, old));
+        ResetFileFaults();
+        PlanFileFault(f.op, f.n);
+        EXPECT_FALSE(Write("admin", 1, 12, 1, "C:\\new.xml")) << static_cast<int>(f.op);
+        ResetFileFaults();
+        EXPECT_EQ(ReadFileBytes(path_), old) << static_cast<int>(f.op);
+        EXPECT_EQ(folder_.List(), std::vector<std::string>{"VelnorPro.env"})
+            << static_cast<int>(f.op);
+    }
+    // The first write of a file that did not exist: a failure leaves no file at all.
+    ASSERT_TRUE(RemoveFilePath(path_.c_str()));
+    PlanFileFault(FileOp::kWrite, 1);
+    EXPECT_FALSE(Write("admin", 1, 12, 1, "C:\\new.xml"));
+    EXPECT_TRUE(folder_.List().empty());
+}
+
+TEST_F(EnvFileTest, UnreadableFileGivesNothing) {
+    ASSERT_TRUE(WriteFileBytes(path_, "admin/1/12:0/0/3/C:\\a.xml\n"));
+    PlanFileFault(FileOp::kRead, 1);
+    StEnvValues values;
+    EXPECT_FALSE(Read("admin", 1, 12, &values));
+    EXPECT_STREQ(values.destination, "");
+    // A folder where the file should be cannot be read or replaced.
+    ResetFileFaults();
+    const std::string dirPath = folder_.path() + "dir.env";
+    ASSERT_TRUE(MakeDirectory(dirPath.c_str()));
+    std::string key;
+    ASSERT_TRUE(BuildEnvKey("admin", 1, 12, &key));
+    EXPECT_FALSE(ReadEnvEntry(dirPath, key, &values));
+    EXPECT_FALSE(WriteEnvEntry(dirPath, key, "admin/1/12:0/0/1/x\n"));
+    EXPECT_TRUE(IsDirectoryPath(dirPath.c_str()));
+}
+
+}  // namespace
+}  // namespace velnor
