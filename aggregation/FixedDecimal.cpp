@@ -1,0 +1,209 @@
+#include "aggregation/FixedDecimal.h"
+
+#include <cmath>
+
+namespace {
+
+__extension__ typedef __int128 Signed128;
+
+constexpr int64_t kUnit = 10000;  // raw units per whole unit
+constexpr int64_t kWholeLimit = ClFixedDecimal::kRawLimit / kUnit;
+constexpr int64_t kRoundedWholeLimit = 1000000000000000000LL;
+
+[[noreturn]] void Fail(const char* what) { throw ClFixedDecimalRangeError(what); }
+
+bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+
+uint64_t Abs64(int64_t v) {
+    // Unsigned negation keeps INT64_MIN defined.
+    return v < 0 ? 0 - static_cast<uint64_t>(v) : static_cast<uint64_t>(v);
+}
+
+}  // namespace
+
+ClFixedDecimal::Magnitude128 ClFixedDecimal::Magnitude() const {
+    return static_cast<Magnitude128>(whole_) * kUnit + fraction_;
+}
+
+ClFixedDecimal ClFixedDecimal::FromMagnitude(Magnitude128 magnitude, int sign) {
+    const Magnitude128 whole = magnitude / kUnit;
+    if (whole > static_cast<Magnitude128>(INT64_MAX)) Fail("amount overflows 64 bits");
+    ClFixedDecimal value;
+    value.whole_ = static_cast<int64_t>(whole);
+    value.fraction_ = static_cast<uint32_t>(magnitude % kUnit);
+    value.sign_ = sign < 0 ? -1 : 1;
+    value.Normalize();
+    return value;
+}
+
+void ClFixedDecimal::Normalize() {
+    if (whole_ == 0 && fraction_ == 0) sign_ = 1;
+}
+
+ClFixedDecimal ClFixedDecimal::FromParts(int64_t whole, int64_t fraction) {
+    if (fraction < 0) Fail("negative fraction");
+    return FromMagnitude(
+        static_cast<Magnitude128>(Abs64(whole)) * kUnit + static_cast<uint64_t>(fraction),
+        whole < 0 ? -1 : 1);
+}
+
+ClFixedDecimal ClFixedDecimal::FromInt(int32_t value) { return FromParts(value, 0); }
+
+ClFixedDecimal ClFixedDecimal::FromRaw(int64_t raw) {
+    return FromMagnitude(Abs64(raw), raw < 0 ? -1 : 1);
+}
+
+ClFixedDecimal ClFixedDecimal::FromDouble(double x) {
+    if (!std::isfinite(x)) Fail("amount is not a number");
+    const double magnitude = std::fabs(x);
+    if (magnitude >= static_cast<double>(kWholeLimit)) Fail("amount out of range");
+    const int64_t whole = static_cast<int64_t>(magnitude);
+    // Five decimals, truncated, then half up to four; 0.99999x may carry.
+    const int64_t fifths = static_cast<int64_t>((magnitude - static_cast<double>(whole)) * 100000);
+    const Magnitude128 raw = static_cast<Magnitude128>(whole) * kUnit + (fifths + 5) / 10;
+    if (raw >= static_cast<Magnitude128>(kRawLimit)) Fail("amount out of range");
+    return FromMagnitude(raw, x < 0 ? -1 : 1);
+}
+
+ClFixedDecimal ClFixedDecimal::FromText(const char* text) {
+    if (text == nullptr) return ClFixedDecimal();
+    const char* p = text;
+    while (*p == ' ' || *p == '\t') ++p;
+    int sign = 1;
+    if (*p == '-' && IsDigit(p[1])) {
+        sign = -1;
+        ++p;
+    }
+    int64_t whole = 0;
+    for (; IsDigit(*p) || *p == ','; ++p) {
+        if (*p == ',') continue;
+        whole = whole * 10 + (*p - '0');
+        if (whole >= kWholeLimit) Fail("amount out of range");
+    }
+    int64_t fifths = 0;
+    if (*p == '.') {
+        ++p;
+        for (int digits = 0; digits < 5; ++digits) {
+            fifths *= 10;
+            if (IsDigit(*p)) fifths += *p++ - '0';
+        }
+    }
+    const Magnitude128 raw = static_cast<Magnitude128>(whole) * kUnit + (fifths + 5) / 10;
+    if (raw >= static_cast<Magnitude128>(kRawLimit)) Fail("amount out of range");
+    return FromMagnitude(raw, sign);
+}
+
+int64_t ClFixedDecimal::ToRaw() const {
+    const Magnitude128 magnitude = Magnitude();
+    if (magnitude >= static_cast<Magnitude128>(kRawLimit)) Fail("amount out of range");
+    const int64_t raw = static_cast<int64_t>(magnitude);
+    return sign_ < 0 ? -raw : raw;
+}
+
+double ClFixedDecimal::ToDouble() const {
+    return sign_ * (static_cast<double>(whole_) + fraction_ / static_cast<double>(kUnit));
+}
+
+ClFixedDecimal ClFixedDecimal::AddSigned(const ClFixedDecimal& other, int otherSign) const {
+    const Signed128 a = static_cast<Signed128>(Magnitude());
+    const Signed128 b = static_cast<Signed128>(other.Magnitude());
+    const Signed128 sum = (sign_ < 0 ? -a : a) + (otherSign < 0 ? -b : b);
+    const Signed128 magnitude = sum < 0 ? -sum : sum;
+    if (magnitude >= kRawLimit) Fail("sum out of range");
+    return FromMagnitude(static_cast<Magnitude128>(magnitude), sum < 0 ? -1 : 1);
+}
+
+ClFixedDecimal ClFixedDecimal::operator+(const ClFixedDecimal& other) const {
+    return AddSigned(other, other.sign_);
+}
+
+ClFixedDecimal ClFixedDecimal::operator-(const ClFixedDecimal& other) const {
+    return AddSigned(other, -other.sign_);
+}
+
+ClFixedDecimal ClFixedDecimal::operator*(const ClFixedDecimal& other) const {
+    int64_t wholes = 0;
+    if (__builtin_mul_overflow(whole_, other.whole_, &wholes)) Fail("product overflows 64 bits");
+    // Below 2^63 * 10^4 + 2 * 2^63 * 10^4 + 10^4: far inside 128 bits.
+    const Magnitude128 product =
+        static_cast<Magnitude128>(wholes) * kUnit +
+        static_cast<Magnitude128>(whole_) * other.fraction_ +
+        static_cast<Magnitude128>(other.whole_) * fraction_ +
+        (static_cast<uint64_t>(fraction_) * other.fraction_ + kUnit / 2) / kUnit;
+    return FromMagnitude(product, sign_ * other.sign_);
+}
+
+ClFixedDecimal ClFixedDecimal::operator*(int32_t factor) const {
+    return FromMagnitude(Magnitude() * Abs64(factor), factor < 0 ? -sign_ : sign_);
+}
+
+ClFixedDecimal ClFixedDecimal::operator/(const ClFixedDecimal& divisor) const {
+    const Magnitude128 b = divisor.Magnitude();
+    if (b == 0) Fail("division by zero");
+    const Magnitude128 a = Magnitude();
+    const Magnitude128 wholes = a / b;
+    Magnitude128 rest = a % b;
+    Magnitude128 fifths = 0;
+    for (int digit = 0; digit < 5; ++digit) {
+        rest *= 10;
+        fifths = fifths * 10 + rest / b;
+        rest %= b;
+    }
+    if (wholes > static_cast<Magnitude128>(INT64_MAX)) Fail("quotient overflows 64 bits");
+    return FromMagnitude(wholes * kUnit + (fifths + 5) / 10, sign_ * divisor.sign_);
+}
+
+ClFixedDecimal ClFixedDecimal::operator/(double divisor) const {
+    return *this / FromDouble(divisor);
+}
+
+int ClFixedDecimal::Compare(const ClFixedDecimal& other) const {
+    const Signed128 a = static_cast<Signed128>(Magnitude()) * sign_;
+    const Signed128 b = static_cast<Signed128>(other.Magnitude()) * other.sign_;
+    return a < b ? -1 : (a > b ? 1 : 0);
+}
+
+bool ClFixedDecimal::operator<(const ClFixedDecimal& other) const { return Compare(other) < 0; }
+bool ClFixedDecimal::operator>(const ClFixedDecimal& other) const { return Compare(other) > 0; }
+bool ClFixedDecimal::operator==(const ClFixedDecimal& other) const { return Compare(other) == 0; }
+
+int ClFixedDecimal::CompareRaw(int64_t raw) const { return Compare(FromRaw(raw)); }
+
+bool ClFixedDecimal::Round(int mode, int position) {
+    if (position < -12 || position > 4) return false;
+    if (mode != kHalfUp && mode != kUp && mode != kDown) return false;
+    Magnitude128 unit = kUnit;
+    if (position >= 2) {
+        for (int p = position; p > 1; --p) unit /= 10;
+    } else {
+        for (int p = position; p < 0; ++p) unit *= 10;
+    }
+    const Magnitude128 magnitude = Magnitude();
+    const Magnitude128 below = magnitude % unit;
+    Magnitude128 rounded = magnitude - below;
+    if (below != 0 && (mode == kUp || (mode == kHalfUp && below * 2 >= unit))) rounded += unit;
+    if (rounded / kUnit >= static_cast<Magnitude128>(kRoundedWholeLimit)) {
+        Fail("rounded amount out of range");
+    }
+    *this = FromMagnitude(rounded, sign_);
+    return true;
+}
+
+void ClFixedDecimal::ToAmountText(char* field, size_t width) const {
+    if (field == nullptr || width == 0) return;
+    field[0] = '\0';
+    ClFixedDecimal rounded(*this);
+    rounded.Round(kHalfUp, 1);
+    char digits[24];
+    size_t length = sizeof(digits);
+    uint64_t whole = static_cast<uint64_t>(rounded.whole_);
+    do {
+        digits[--length] = static_cast<char>('0' + whole % 10);
+        whole /= 10;
+    } while (whole != 0);
+    if (rounded.sign_ < 0) digits[--length] = '-';
+    const size_t textLength = sizeof(digits) - length;
+    if (textLength >= width) return;
+    for (size_t i = 0; i < textLength; ++i) field[i] = digits[length + i];
+    field[textLength] = '\0';
+}
