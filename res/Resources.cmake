@@ -1,0 +1,21 @@
+# velnor_add_resources(target edition): compiles res/<edition>.rc into `target`.
+# The scripts are UTF-8 (code page 65001); windres upper-cases control class names, so
+# their spelling is restored in the compiled .res before it becomes an object file.
+function(velnor_add_resources target edition)
+  set(res_dir ${PROJECT_SOURCE_DIR}/res)
+  set(out_dir ${CMAKE_CURRENT_BINARY_DIR}/${target}.res.d)
+  file(GLOB inputs CONFIGURE_DEPENDS ${res_dir}/*.rc ${res_dir}/*.h ${res_dir}/*.ico
+       ${res_dir}/*.pl)
+  add_custom_command(
+    OUTPUT ${out_dir}/${edition}.res.obj
+    COMMAND ${CMAKE_COMMAND} -E make_directory ${out_dir}
+    COMMAND ${CMAKE_RC_COMPILER} -c 65001 -I ${res_dir} -i ${res_dir}/${edition}.rc
+            -O res -o ${out_dir}/${edition}.res
+    COMMAND perl ${res_dir}/RestoreClassCase.pl ${out_dir}/${edition}.res msctls_progress32
+    COMMAND ${CMAKE_RC_COMPILER} -i ${out_dir}/${edition}.res -O coff
+            -o ${out_dir}/${edition}.res.obj
+    DEPENDS ${inputs}
+    COMMENT "Resources of ${edition} for ${target}"
+    VERBATIM)
+  target_sources(${target} PRIVATE ${out_dir}/${edition}.res.obj)
+endfunction()
