@@ -114,6 +114,8 @@ public:
     int MoveFinish();
 
 private:
+    void CloseEnumeration();
+
     ClSetMgr* m_pSetMgr = nullptr;
     int m_nCursor = -1;  // the stand-in's enumeration state
 };

@@ -1,0 +1,107 @@
+// The stand-in's state, its test interface and its log.
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+#include "host_standin/StandInState.h"
+
+namespace hoststandin {
+
+State& TheState() {
+    static State state = [] {
+        State s;
+        ParseHostData(R"({"dataSets": []})", &s.data);
+        return s;
+    }();
+    return state;
+}
+
+bool CountCall(const char* op, int* code) {
+    State& s = TheState();
+    const int n = ++s.calls[op];
+    for (const Fault& f : s.data.faults) {
+        if (f.op == op && f.at == n) {
+            *code = f.code;
+            return true;
+        }
+    }
+    return false;
+}
+
+void Record(const char* kind, std::vector<std::string> fields) {
+    State& s = TheState();
+    s.log.push_back(LogRecord{kind, std::move(fields)});
+    const char* logPath = std::getenv("VELNOR_HOST_LOG");
+    if (logPath == nullptr || *logPath == '\0') return;
+    if (std::FILE* f = std::fopen(logPath, "ab")) {
+        const std::string line = FormatLogLine(s.log.back()) + "\n";
+        std::fwrite(line.data(), 1, line.size(), f);
+        std::fclose(f);
+    }
+}
+
+std::string LoadFromString(const std::string& json) {
+    HostData data;
+    std::string error = ParseHostData(json, &data);
+    if (error.empty()) {
+        TheState().data = std::move(data);
+        TheState().loaded = true;
+    }
+    return error;
+}
+
+std::string LoadFromFile(const std::string& path) {
+    std::FILE* f = std::fopen(path.c_str(), "rb");
+    if (f == nullptr) return std::string("cannot be opened (") + std::strerror(errno) + ")";
+    std::string text;
+    char buffer[65536];
+    size_t n;
+    while ((n = std::fread(buffer, 1, sizeof buffer, f)) > 0) text.append(buffer, n);
+    const bool failed = std::ferror(f) != 0;
+    std::fclose(f);
+    if (failed) return "cannot be read";
+    return LoadFromString(text);
+}
+
+bool IsLoaded() { return TheState().loaded; }
+
+void Reset() {
+    State& s = TheState();
+    ParseHostData(R"({"dataSets": []})", &s.data);
+    s.loaded = false;
+    s.calls.clear();
+    s.log.clear();
+    s.cursors.clear();
+    s.appType = -1;
+    s.useDataType = -1;
+}
+
+std::string DefaultDataFile() {
+    const char* env = std::getenv("VELNOR_HOST_DATA");
+    if (env != nullptr && *env != '\0') return env;
+    return platform::ExecutableFolder() + "HostData.json";
+}
+
+const std::vector<LogRecord>& Log() { return TheState().log; }
+
+std::string FormatLogLine(const LogRecord& record) {
+    std::string line = record.kind;
+    for (const std::string& field : record.fields) line += "\t" + SjisToLogText(field);
+    return line;
+}
+
+int CallCount(const std::string& op) {
+    const auto& calls = TheState().calls;
+    const auto it = calls.find(op);
+    return it == calls.end() ? 0 : it->second;
+}
+
+int LiveRuleObjects() { return TheState().liveRules; }
+int OpenEnumerations() { return TheState().openEnumerations; }
+int OpenCursors() { return static_cast<int>(TheState().cursors.size()); }
+int LivePeriodObjects() { return TheState().livePeriods; }
+int AppType() { return TheState().appType; }
+int UseDataType() { return TheState().useDataType; }
+
+}  // namespace hoststandin
