@@ -1,0 +1,15 @@
+#include "export/ProgramString.h"
+
+#include <cstring>
+
+#include "common/Sjis.h"
+
+namespace velnor {
+
+size_t LoadProgramString(unsigned id, char* buffer, size_t size) {
+    if (buffer == nullptr || size == 0) return 0;
+    const char* text = id == kStringConnectedProgramVersion ? "20.00.00" : "";
+    return CopyField(buffer, size, text, std::strlen(text));
+}
+
+}  // namespace velnor

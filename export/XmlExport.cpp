@@ -1,0 +1,226 @@
+#include "export/XmlExport.h"
+
+#include <cstdio>
+#include <cstring>
+#include <string>
+
+#include "common/File.h"
+#include "common/Sjis.h"
+#include "export/FullWidth.h"
+#include "export/ProgramString.h"
+#include "export/SupportInf.h"
+#include "export/XmlWriter.h"
+
+namespace {
+
+const char kDeclaration[] = "<?xml version=\"1.0\" encoding=\"Shift_JIS\"?>\r\n";
+const char kDefaultProgramVersion[] = "20.00.0X";
+const char kTempPrefix[] = "vnx";
+
+bool IsSeparator(char c) {
+#ifdef _WIN32
+    return c == '\\' || c == '/' || c == ':';
+#else
+    return c == '/';
+#endif
+}
+
+// The destination's folder with its trailing separator, or empty for a bare name. The
+// search is double-byte aware: 0x5C may be the second byte of a character.
+std::string FolderOf(const char* path) {
+    size_t end = 0;
+    for (size_t i = 0; path[i] != '\0';) {
+        const unsigned char c = static_cast<unsigned char>(path[i]);
+        if (velnor::IsSjisLeadByte(c) && path[i + 1] != '\0') {
+            i += 2;
+            continue;
+        }
+        if (IsSeparator(path[i])) end = i + 1;
+        ++i;
+    }
+    return std::string(path, end);
+}
+
+// A destination that cannot take the document (a folder, or a file that cannot be
+// opened for writing: read-only, or held by another program) fails the export before
+// anything is written, as opening it for the document would.
+bool DestinationUsable(const char* path) {
+    if (velnor::IsDirectoryPath(path)) return false;
+    if (!velnor::PathExists(path)) return true;
+    velnor::ClFile probe;
+    if (!probe.Open(path, velnor::ClFile::kWrite | velnor::ClFile::kShareExclusive)) return false;
+    probe.Abort();
+    return true;
+}
+
+}  // namespace
+
+void ClXmlExport::Pulse() {
+    if (progress_ != nullptr) progress_->PulseProgress();
+}
+
+void ClXmlExport::Advance(int from, int to) {
+    if (progress_ != nullptr) {
+        progress_->AdvanceProgress(static_cast<short>(from), static_cast<short>(to));
+    }
+}
+
+int ClXmlExport::Export(const char* path, short functionId, const StDATAINFO* dataInfo) {
+    velnor::ClFile file;
+    ClXmlWriter writer;
+    std::string temp;
+    if (path != nullptr && *path != '\0' && DestinationUsable(path) &&
+        velnor::CreateTempFileIn(FolderOf(path), kTempPrefix, &temp)) {
+        writer.Open(&file, temp.c_str());
+    }
+
+    writer.WriteRaw(kDeclaration);
+    char reportLine[512];
+    writer.WriteStartTag(reportLine, "REPORT", 0);
+    Pulse();
+
+    int result = 0;
+    if (WriteSystem(writer, functionId)) {
+        Pulse();
+        if (WriteBasic(writer, dataInfo)) {
+            Pulse();
+            if (WriteData(writer)) {
+                Pulse();
+                result = 1;
+            }
+        }
+    }
+    writer.WriteEndTag(reportLine, "REPORT", 0);
+    writer.Close();
+
+    if (temp.empty()) return 0;
+    // Every line counts, the declaration and the REPORT lines included: a document that
+    // lost any of them must not replace the destination.
+    if (result == 1 && !writer.Failed() && velnor::ReplaceFilePath(temp.c_str(), path)) return 1;
+    velnor::RemoveFilePath(temp.c_str());
+    return 0;
+}
+
+int ClXmlExport::WriteSystem(ClXmlWriter& writer, short functionId) {
+    char line[256];
+    if (!writer.WriteStartTag(line, "SYSTEM", 1)) return 0;
+
+    if (!writer.WriteElement(line, "GYOUMUPREFIX", "MV14", 2)) return 0;
+    Pulse();
+    if (!writer.WriteElement(line, "VERSION", "1", 2)) return 0;
+    Pulse();
+    char number[16];
+    std::snprintf(number, sizeof number, "%d", functionId);
+    if (!writer.WriteElement(line, "FUNCTIONID", number, 2)) return 0;
+    Pulse();
+    char programVersion[256] = {};
+    velnor::LoadProgramString(velnor::kStringConnectedProgramVersion, programVersion,
+                              sizeof programVersion);
+    if (!writer.WriteElement(line, "CONNECTEDPROGRAMVER", programVersion, 2)) return 0;
+    Pulse();
+
+    ClSupportInf support;
+    char name[256] = {};
+    const char* value = support.GetProductName();
+    velnor::CopyField(name, sizeof name, value, std::strlen(value));
+    const velnor::Edition& edition = edition_ ? *edition_ : velnor::kEditionPro;
+    if (!writer.WriteElement(line, "PROGRAMNAME", name[0] ? name : edition.programName, 2)) {
+        return 0;
+    }
+    Pulse();
+    char version[256] = {};
+    value = support.GetProductVersion();
+    velnor::CopyField(version, sizeof version, value, std::strlen(value));
+    if (!writer.WriteElement(line, "PROGRAMVER", version[0] ? version : kDefaultProgramVersion,
+                             2)) {
+        return 0;
+    }
+    Pulse();
+
+    if (!writer.WriteEndTag(line, "SYSTEM", 1)) return 0;
+    Advance(progressBase_, progressBase_ + 100);
+    return 1;
+}
+
+int ClXmlExport::WriteBasic(ClXmlWriter& writer, const StDATAINFO* dataInfo) {
+    char line[256];
+    if (!writer.WriteStartTag(line, "BASIC", 1)) return 0;
+    if (dataInfo == nullptr) return 0;
+
+    char company[sizeof dataInfo->szCompanyName + 1];
+    velnor::CopyField(company, sizeof company, dataInfo->szCompanyName,
+                      sizeof dataInfo->szCompanyName);
+    if (!writer.WriteElement(line, "KOMONSAKINAME", ToFullWidth(company), 2)) return 0;
+    Pulse();
+    char number[16];
+    std::snprintf(number, sizeof number, "%d", static_cast<int>(dataInfo->nPeriodStart));
+    if (!writer.WriteElement(line, "JIGYOUNENDOFROM", number, 2)) return 0;
+    Pulse();
+    std::snprintf(number, sizeof number, "%d", static_cast<int>(dataInfo->nPeriodEnd));
+    if (!writer.WriteElement(line, "JIGYOUNENDOTO", number, 2)) return 0;
+    Pulse();
+
+    int rounding;
+    switch (dataInfo->byRounding) {
+        case 0:
+            rounding = 3;
+            break;
+        case 1:
+            rounding = 2;
+            break;
+        case 2:
+            rounding = 1;
+            break;
+        default:
+            return 0;
+    }
+    std::snprintf(number, sizeof number, "%d", rounding);
+    if (!writer.WriteElement(line, "HASUU_SYOUKYAKU", number, 2)) return 0;
+    Pulse();
+    std::snprintf(number, sizeof number, "%d", 1);
+    if (!writer.WriteElement(line, "HASUU_ZANZON", number, 2)) return 0;
+    Pulse();
+
+    if (!writer.WriteEndTag(line, "BASIC", 1)) return 0;
+    Advance(progressBase_ + 100, progressBase_ + 200);
+    return 1;
+}
+
+int ClXmlExport::WriteData(ClXmlWriter& writer) {
+    char line[256];
+    if (!writer.WriteStartTag(line, "DATA", 1)) return 0;
+
+    if (records_ != nullptr) {
+        int count = 0;
+        char countText[16];
+        for (const auto& record : *records_) {
+            if (!record) continue;
+            ++count;
+            std::snprintf(countText, sizeof countText, "%d", count);
+            if (!writer.WriteStartTag(line, "SISAN", 2, "Count", countText)) return 0;
+            const char* base = reinterpret_cast<const char*>(record.get());
+            for (const StAssetRecordField& field : kAssetRecordFields) {
+                const char* text = base + field.offset;
+                if (!writer.WriteElementN(line, field.name, text,
+                                          velnor::FieldLength(text, field.width), 3)) {
+                    return 0;
+                }
+            }
+            if (!writer.WriteEndTag(line, "SISAN", 2)) return 0;
+            Pulse();
+        }
+    }
+
+    if (!writer.WriteEndTag(line, "DATA", 1)) return 0;
+    Advance(progressBase_ + 200, progressBase_ + 300);
+    return 1;
+}
+
+const char* ClXmlExport::ToFullWidth(const char* text) {
+    static char result[128];
+    std::memset(result, 0, sizeof result);
+    if (text == nullptr) return result;
+    // 64 bytes: a name of 30 bytes maps to at most 60, and no name goes beyond 63.
+    velnor::MapToFullWidth(text, std::strlen(text), result, 64);
+    return result;
+}

@@ -1,0 +1,87 @@
+// The line writer of the export: builds one line per call (indentation, tag, attributes,
+// escaped text, CR LF) and writes it to the file at once, in one write call. It keeps no
+// stack of open elements and no buffer between lines.
+#pragma once
+
+#include <cstddef>
+#include <cstring>
+#include <string>
+
+namespace velnor {
+class ClFile;
+}
+
+class ClXmlWriter {
+  public:
+    // Every line buffer passed to the tag operations holds at least this many bytes; a
+    // line holds at most kLineSize - 1 bytes. Texts and attribute values that would make
+    // it longer are cut at a character boundary before escaping.
+    static constexpr size_t kLineSize = 256;
+    // The escaping area: escaped texts hold at most kEscapeSize - 1 bytes.
+    static constexpr size_t kEscapeSize = 256;
+
+    ClXmlWriter() = default;
+    ~ClXmlWriter();
+    ClXmlWriter(const ClXmlWriter&) = delete;
+    ClXmlWriter& operator=(const ClXmlWriter&) = delete;
+
+    // Attaches `file` (owned by the caller) and opens `path` in it for writing: created,
+    // or truncated, and not shared. -1 when the file object or the path is missing, else
+    // 0; a path that cannot be opened shows up as a failing first write.
+    short Open(velnor::ClFile* file, const char* path);
+    // Closes and detaches the file; nothing when none is attached. Always 0.
+    short Close();
+
+    // Writes the text's bytes in one write call: 1, or 0 after a file error, which also
+    // closes the file so that every later write fails.
+    int WriteRaw(const char* text);
+
+    template <size_t N>
+    int WriteStartTag(char (&line)[N], const char* tag, int level, const char* name1 = nullptr,
+                      const char* value1 = nullptr, const char* name2 = nullptr,
+                      const char* value2 = nullptr) {
+        static_assert(N >= kLineSize, "line buffer too small");
+        return BuildAndWrite(line, kStart, tag, nullptr, 0, level, name1, value1, name2, value2);
+    }
+    template <size_t N>
+    int WriteEndTag(char (&line)[N], const char* tag, int level) {
+        static_assert(N >= kLineSize, "line buffer too small");
+        return BuildAndWrite(line, kEnd, tag, nullptr, 0, level, nullptr, nullptr, nullptr,
+                             nullptr);
+    }
+    template <size_t N>
+    int WriteElement(char (&line)[N], const char* tag, const char* text, int level,
+                     const char* name1 = nullptr, const char* value1 = nullptr,
+                     const char* name2 = nullptr, const char* value2 = nullptr) {
+        static_assert(N >= kLineSize, "line buffer too small");
+        return BuildAndWrite(line, kElement, tag, text ? text : "", text ? std::strlen(text) : 0,
+                             level, name1, value1, name2, value2);
+    }
+    // The same with a text of known length (a fixed record field).
+    template <size_t N>
+    int WriteElementN(char (&line)[N], const char* tag, const char* text, size_t length,
+                      int level) {
+        static_assert(N >= kLineSize, "line buffer too small");
+        return BuildAndWrite(line, kElement, tag, text ? text : "", text ? length : 0, level,
+                             nullptr, nullptr, nullptr, nullptr);
+    }
+
+    // The escaped text in a static area, valid until the next call; at most
+    // kEscapeSize - 1 bytes, cut before a character whose escaped form would not fit.
+    static const char* Escape(const char* text);
+
+    // True once a write or the closing of the file failed.
+    bool Failed() const { return failed_; }
+    const std::string& path() const { return path_; }
+
+  private:
+    enum Kind { kStart, kEnd, kElement };
+    int BuildAndWrite(char* line, Kind kind, const char* tag, const char* text, size_t textLength,
+                      int level, const char* name1, const char* value1, const char* name2,
+                      const char* value2);
+    int WriteLine(const char* line, size_t length);
+
+    velnor::ClFile* file_ = nullptr;
+    std::string path_;
+    bool failed_ = false;
+};
