@@ -100,6 +100,9 @@ bool AddLastBackslash(char* buffer, size_t size) {
 }
 
 void SplitDriveAndDirectory(const char* path, size_t* driveLength, size_t* directoryLength) {
+    *driveLength = 0;
+    *directoryLength = 0;
+    if (path == nullptr) return;
     size_t drive = 0;
     if (path[0] != '\0' && path[1] == ':') drive = 2;
     size_t end = drive;
