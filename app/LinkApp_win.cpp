@@ -1,0 +1,90 @@
+#include <cstring>
+
+#include "app/CommandLine.h"
+#include "app/LinkApp.h"
+#include "app/ReceivingProduct.h"
+#include "app/ResultCode.h"
+#include "app/SelectedData.h"
+#include "common/Edition.h"
+#include "host/QelHost.h"
+
+namespace {
+
+constexpr int kUseDataType = 2;
+constexpr int kExpSysLinkCancelled = 1;
+
+}  // namespace
+
+ClLinkApp::ClLinkApp() { std::memset(&dataInfo, 0, sizeof(dataInfo)); }
+
+void ClLinkApp::SetResult(int32_t code) {
+    if (resultCode == velnor::kResultCompleted) resultCode = code;
+}
+
+BOOL ClLinkApp::ParseCommandLine(const char* text) {
+    const velnor::CommandLine line = velnor::ParseCommandLine(text);
+    if (!line.complete) return FALSE;
+    hostWindow = reinterpret_cast<HWND>(line.hostWindow);
+    completionMessage = line.completionMessage;
+    functionId = line.functionId;
+    if (!line.fixedOutputPath.empty()) fixedOutputPath = line.fixedOutputPath;
+    return TRUE;
+}
+
+BOOL ClLinkApp::FindSelectedData(StDATAINFO* record) {
+    return velnor::FindSelectedDataSet(record) ? TRUE : FALSE;
+}
+
+BOOL ClLinkApp::InitInstance() {
+    AfxEnableControlContainer();
+
+    ClQelConnect::Inst()->m_strTitle = velnor::kTitleText;
+    ClQelConnect::Inst()->SetAppType(velnor::CurrentEdition().appType);
+    ClQelConnect::Inst()->SetUseDataType(kUseDataType);
+    if (ClQelConnect::Inst()->Initiate() != 0) return FALSE;
+
+    if (ParseCommandLine(m_lpCmdLine)) {
+        launchedByHost = 1;
+        hostWindowObject = CWnd::FromHandle(hostWindow);
+        ClQelConnect::Inst()->m_hOwnerWnd = hostWindow;
+        ::EnableWindow(hostWindow, FALSE);
+    }
+
+    if (!velnor::CheckReceivingProduct(true)) {
+        SetResult(velnor::kResultFailed);
+        return FALSE;
+    }
+
+    const int link = ClQelConnect::Inst()->ExpSysLink();
+    if (link != 0) {
+        SetResult(link == kExpSysLinkCancelled ? velnor::kResultCancelled : velnor::kResultFailed);
+        return FALSE;
+    }
+
+    if (!FindSelectedData(&dataInfo)) {
+        SetResult(velnor::kResultFailed);
+        return FALSE;
+    }
+
+    return RunSequence();
+}
+
+int ClLinkApp::ExitInstance() {
+    for (auto& snapshot : assetSnapshots) snapshot.reset();
+    assetSnapshots.clear();
+    for (auto& record : assetRecords) record.reset();
+    assetRecords.clear();
+
+    ClQelConnect::Inst()->LogOut();
+    ClQelConnect::Inst()->Terminate();
+    ClQelConnect::Inst()->Release();
+
+    if (launchedByHost == 1) {
+        ::SetForegroundWindow(hostWindow);
+        ::EnableWindow(hostWindow, TRUE);
+        // The host reads the function id as a 32-bit value: -1 arrives as 0xFFFFFFFF.
+        const WPARAM first = static_cast<DWORD>(static_cast<LONG>(functionId));
+        ::PostMessageA(hostWindow, completionMessage, first, static_cast<LPARAM>(resultCode));
+    }
+    return CWinApp::ExitInstance();
+}

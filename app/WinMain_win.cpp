@@ -1,0 +1,14 @@
+#include <windows.h>
+
+#include "app/LinkApp.h"
+
+namespace {
+
+ClLinkApp theApp;
+
+}  // namespace
+
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int cmdShow) {
+    // The framework reads the command line itself, whole, whatever its length.
+    return AfxWinMain(instance, nullptr, cmdShow);
+}
