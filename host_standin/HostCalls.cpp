@@ -100,8 +100,7 @@ const StGENGOINFO& EraOf(const StGENGOINFO& e) { return e; }
 // ---- data sets and eras
 
 int ClSetData::GetDatCursor(int* cursor) {
-    int unused = 0;
-    CountCall("GetDatCursor", &unused);
+    CountCall("GetDatCursor");
     return OpenCursor(false, cursor);
 }
 
@@ -112,8 +111,7 @@ int ClSetData::WalkDat(StDATAINFO* record, int cursor) {
 }
 
 int ClSetData::ReleaseDatCursor(int cursor) {
-    int unused = 0;
-    CountCall("ReleaseDatCursor", &unused);
+    CountCall("ReleaseDatCursor");
     return CloseCursor(false, cursor);
 }
 
@@ -129,8 +127,7 @@ int ClSetData::GetQelPeriod(ClQelPeriod** period) {
 }
 
 int ClSetGengo::GetCursor(int* cursor) {
-    int unused = 0;
-    CountCall("GetCursor", &unused);
+    CountCall("GetCursor");
     return OpenCursor(true, cursor);
 }
 
@@ -141,15 +138,13 @@ int ClSetGengo::Walk(StGENGOINFO* record, int cursor) {
 }
 
 int ClSetGengo::ReleaseCursor(int cursor) {
-    int unused = 0;
-    CountCall("ReleaseCursor", &unused);
+    CountCall("ReleaseCursor");
     return CloseCursor(true, cursor);
 }
 
 ClSetBase* ClSetMgr::GetSetObject(int set, int sub) {
     static ClSetGengo eras;
-    int unused = 0;
-    if (CountCall("GetEraSet", &unused)) return nullptr;
+    if (CountCall("GetEraSet")) return nullptr;
     return set == 13 && sub == 0 ? &eras : nullptr;
 }
 
@@ -187,8 +182,7 @@ ClSetMgr* ClDataMgr::GetSetMgr() {
 
 ClSetBase* ClDataMgr::GetSetObject(int kind, int sub) {
     static ClSetData dataSets;
-    int unused = 0;
-    if (CountCall("GetSetObject", &unused)) return nullptr;
+    if (CountCall("GetSetObject")) return nullptr;
     return kind == 5 && sub == 1 ? &dataSets : nullptr;
 }
 
@@ -275,8 +269,7 @@ int ClRuleGenkashokyaku::Move(int32_t index, StKOTEISHISANINFO* master, StKOTEIN
 }
 
 int ClRuleGenkashokyaku::MoveFinish() {
-    int unused = 0;
-    CountCall("MoveFinish", &unused);
+    CountCall("MoveFinish");
     CloseEnumeration();
     return kQelOk;
 }
@@ -366,6 +359,7 @@ ClMsgMgr* ClMsgMgr::Inst() {
 }
 
 int ClMsgMgr::CheckFatalErrorWithMsg(int code, int, int, QelWindow owner) {
+    CountCall("CheckFatalErrorWithMsg");
     const auto& fatal = TheState().data.fatalCodes;
     if (std::find(fatal.begin(), fatal.end(), code) == fatal.end()) return 0;
     const std::string text = hoststandin::Utf8ToSjisLossy(

@@ -66,9 +66,9 @@ struct State {
 
 State& TheState();
 
-// Counts a call of `op`. True when a fault is planned for this call; `code` is then the
-// code to answer with.
-bool CountCall(const char* op, int* code);
+// Counts a call of `op`. True when a fault is planned for this call; `code` then receives
+// the code to answer with.
+bool CountCall(const char* op, int* code = nullptr);
 
 // Appends a record to the log (and to $VELNOR_HOST_LOG).
 void Record(const char* kind, std::vector<std::string> fields);

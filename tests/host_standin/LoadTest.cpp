@@ -43,7 +43,7 @@ TEST_F(StandInLoad, MembersLeftOutTakeTheirDefaults) {
     ASSERT_EQ(sets.size(), 1u);
     EXPECT_EQ(sets[0].byBusinessKinds, 3);
     EXPECT_EQ(sets[0].byRounding, 0);
-    EXPECT_EQ(sets[0].nDataKind, 0);
+    EXPECT_EQ(+sets[0].nDataKind, 0);
     EXPECT_EQ(sets[0].szCompanyName[0], '\0');
 
     const auto assets = EnumerateAssets("D1");
@@ -95,7 +95,7 @@ TEST_F(StandInLoad, AmountsBecomeTenThousandthsOfAYen) {
         Load(WithAsset(std::string(R"("cost": )") + c.json));
         const auto assets = EnumerateAssets("D1");
         ASSERT_EQ(assets.size(), 1u);
-        EXPECT_EQ(assets[0].master.head.llCost, c.units) << c.json;
+        EXPECT_EQ(+assets[0].master.head.llCost, c.units) << c.json;
     }
 }
 
@@ -199,7 +199,7 @@ TEST_F(StandInLoad, SampleCompanyLoadsAndCoversTheSpecialCases) {
     const auto sets = WalkDataSets();
     ASSERT_EQ(sets.size(), 2u);
     EXPECT_EQ(sets[0].byBusinessKinds, 3);
-    EXPECT_EQ(sets[1].nDataKind, kDataKindPastResults);
+    EXPECT_EQ(+sets[1].nDataKind, kDataKindPastResults);
     char id[17] = {};
     std::memcpy(id, sets[0].szDataID, 16);
     const auto assets = EnumerateAssets(id);
