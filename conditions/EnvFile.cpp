@@ -4,8 +4,10 @@
 #include <cstring>
 #include <memory>
 
+#include "app/PathHelpers.h"
 #include "common/File.h"
 #include "common/Sjis.h"
+#include "host/QelHost.h"
 
 namespace velnor {
 
@@ -189,6 +191,51 @@ bool WriteEnvEntry(const std::string& path, const std::string& key, const std::s
         return false;
     }
     return true;
+}
+
+bool BuildCurrentEnvKey(std::string* key) {
+    key->clear();
+    ClDataMgr* dataMgr = ClDataMgr::Inst();
+    ClSysUser* user = dataMgr != nullptr ? dataMgr->GetSysUserObject() : nullptr;
+    if (user == nullptr) return false;
+    char userId[kEnvUserIdMax + 1] = {};
+    user->GetCurUserID(userId);
+    userId[kEnvUserIdMax] = '\0';
+    int32_t selection1 = 0;
+    int32_t selection2 = 0;
+    user->GetSelectedNo(userId, &selection1, &selection2);
+    return BuildEnvKey(userId, selection1, selection2, key);
+}
+
+bool GetEnvFileLocation(const char* fileName, std::string* folder, std::string* path) {
+    folder->clear();
+    path->clear();
+    ClFileMgr* fileMgr = ClFileMgr::Inst();
+    if (fileMgr == nullptr || fileName == nullptr) return false;
+    char buffer[kEnvPathSize] = {};
+    fileMgr->GetAppFolderPath(1, buffer);
+    folder->assign(buffer, FieldLength(buffer, kEnvPathSize - 1));
+    // Without the host's folder the name alone would point into whatever folder is current.
+    if (folder->empty()) return false;
+    *path = *folder + fileName;
+    return path->size() < kEnvPathSize;
+}
+
+bool ReadCurrentEnvEntry(const char* fileName, StEnvValues* out) {
+    *out = StEnvValues();
+    std::string folder, path, key;
+    if (!GetEnvFileLocation(fileName, &folder, &path) || !BuildCurrentEnvKey(&key)) return false;
+    return ReadEnvEntry(path, key, out);
+}
+
+bool WriteCurrentEnvEntry(const char* fileName, int16_t businessKind, const char* destination,
+                          int16_t reserved1, int16_t reserved2) {
+    std::string folder, path, key, line;
+    if (!GetEnvFileLocation(fileName, &folder, &path)) return false;
+    if (!IsFolder(folder.c_str()) && !CreateFolderTree(folder.c_str())) return false;
+    if (!BuildCurrentEnvKey(&key)) return false;
+    if (!FormatEnvLine(key, reserved1, reserved2, businessKind, destination, &line)) return false;
+    return WriteEnvEntry(path, key, line);
 }
 
 std::string EnvFolderOf(const std::string& path) {

@@ -70,6 +70,19 @@ bool ReadEnvEntry(const std::string& path, const std::string& key, StEnvValues* 
 // any point leaves the old file as it was. False when nothing was changed.
 bool WriteEnvEntry(const std::string& path, const std::string& key, const std::string& line);
 
+// The host's side: the current user's entry in the file `fileName` of the host's folder of
+// type 1. The key is the user id and the two selection numbers of ClSysUser.
+bool BuildCurrentEnvKey(std::string* key);
+// The host's folder of type 1 and the file's path in it (the name follows the folder
+// directly). False when the folder is empty or the path does not fit a path buffer.
+bool GetEnvFileLocation(const char* fileName, std::string* folder, std::string* path);
+// ReadEnvFile of the conditions dialog: false, `out` cleared, when nothing is remembered.
+bool ReadCurrentEnvEntry(const char* fileName, StEnvValues* out);
+// WriteEnvFile of the conditions dialog: creates the folder with all missing levels when
+// needed, then stores the entry. False when nothing was written.
+bool WriteCurrentEnvEntry(const char* fileName, int16_t businessKind, const char* destination,
+                          int16_t reserved1, int16_t reserved2);
+
 // The folder part of `path` up to and including its last separator ('\\' or '/', double-
 // byte aware); empty when there is none.
 std::string EnvFolderOf(const std::string& path);

@@ -6,9 +6,12 @@
 #include <vector>
 
 #include "TempFolder.h"
+#include "app/PathHelpers.h"
+#include "common/Edition.h"
 #include "common/Faults.h"
 #include "common/File.h"
 #include "conditions/EnvFile.h"
+#include "host_standin/HostStandIn.h"
 
 namespace velnor {
 namespace {
@@ -355,6 +358,126 @@ TEST_F(EnvFileTest, UnreadableFileGivesNothing) {
     EXPECT_FALSE(WriteEnvEntry(dirPath, key, "admin/1/12:0/0/1/x\n"));
     EXPECT_TRUE(IsDirectoryPath(dirPath.c_str()));
 }
+
+// The host's side ------------------------------------------------------------------------
+
+std::string JsonText(const std::string& text) {
+    std::string out = "\"";
+    for (char c : text) {
+        if (c == '\\' || c == '"') out.push_back('\\');
+        out.push_back(c);
+    }
+    return out + "\"";
+}
+
+std::string HostData(const std::string& user, int first, int second, const std::string& folder1) {
+    return "{\"user\": {\"id\": " + JsonText(user) + ", \"selected\": [" + std::to_string(first) +
+           ", " + std::to_string(second) + "]}, " +
+           "\"appFolders\": {\"0\": \"\", \"1\": " + JsonText(folder1) + "}, " +
+           "\"dataSets\": [{\"id\": \"D1\", \"number\": " + std::to_string(second) +
+           ", \"periodStart\": 20240101, \"periodEnd\": 20241231}]}";
+}
+
+#ifndef _WIN32
+// Natively the platform's folder system knows no folder; the host's folder exists here.
+class ExistingFolders final : public FolderSystem {
+  public:
+    bool IsDirectory(const char* path) override { return IsDirectoryPath(path); }
+    bool CreateFolder(const char*) override { return false; }
+    bool RemoveFolder(const char*) override { return false; }
+    const char* SkipRoot(const char*) override { return nullptr; }
+    bool StripToRoot(char*) override { return false; }
+};
+#endif
+
+class HostEnvTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        ResetFileFaults();
+        ASSERT_TRUE(folder_.Create());
+#ifndef _WIN32
+        previous_ = SetFolderSystem(&folders_);
+#endif
+    }
+    void TearDown() override {
+#ifndef _WIN32
+        SetFolderSystem(previous_);
+#endif
+        hoststandin::Reset();
+    }
+    void Host(const std::string& user, int first, int second, const std::string& folder1) {
+        ASSERT_EQ(hoststandin::LoadFromString(HostData(user, first, second, folder1)), "");
+    }
+
+    TempFolder folder_;
+#ifndef _WIN32
+    ExistingFolders folders_;
+    FolderSystem* previous_ = nullptr;
+#endif
+};
+
+TEST_F(HostEnvTest, EachUserAndDataSeesItsOwnEntry) {
+    const char* name = kEditionPro.envFileName;
+    const struct {
+        const char* user;
+        int first, second;
+        int16_t kind;
+        const char* destination;
+    } runs[] = {
+        {"admin", 1, 12, 3, "C:\\a.xml"},
+        {"admin", 1, 13, 2, "C:\\b.xml"},
+        {"poweruser", 1, 12, 1, "C:\\p.xml"},
+        {"user", 1, 12, 2, "C:\\u.xml"},
+    };
+    for (const auto& r : runs) {
+        Host(r.user, r.first, r.second, folder_.path());
+        StEnvValues values;
+        EXPECT_FALSE(ReadCurrentEnvEntry(name, &values)) << r.user;
+        ASSERT_TRUE(WriteCurrentEnvEntry(name, r.kind, r.destination, 0, 0)) << r.user;
+    }
+    for (const auto& r : runs) {
+        Host(r.user, r.first, r.second, folder_.path());
+        StEnvValues values;
+        ASSERT_TRUE(ReadCurrentEnvEntry(name, &values)) << r.user;
+        EXPECT_EQ(values.businessKind, r.kind) << r.user;
+        EXPECT_STREQ(values.destination, r.destination) << r.user;
+    }
+    EXPECT_EQ(ReadFileBytes(folder_.path() + "VelnorPro.env"),
+              "admin/1/12:0/0/3/C:\\a.xml\n"
+              "admin/1/13:0/0/2/C:\\b.xml\n"
+              "poweruser/1/12:0/0/1/C:\\p.xml\n"
+              "user/1/12:0/0/2/C:\\u.xml\n");
+    // The other edition keeps a file of its own.
+    StEnvValues values;
+    EXPECT_FALSE(ReadCurrentEnvEntry(kEditionStd.envFileName, &values));
+}
+
+TEST_F(HostEnvTest, NoHostFolderNoFile) {
+    Host("admin", 1, 12, "");
+    EXPECT_FALSE(WriteCurrentEnvEntry("VelnorPro.env", 1, "C:\\a.xml", 0, 0));
+    StEnvValues values;
+    EXPECT_FALSE(ReadCurrentEnvEntry("VelnorPro.env", &values));
+    // A folder so long that the file's path would not fit a path buffer.
+    Host("admin", 1, 12, folder_.path() + std::string(260 - folder_.path().size() - 12, 'f'));
+    EXPECT_FALSE(WriteCurrentEnvEntry("VelnorPro.env", 1, "C:\\a.xml", 0, 0));
+    EXPECT_TRUE(folder_.List().empty());
+}
+
+#ifdef _WIN32
+TEST_F(HostEnvTest, MissingHostFolderIsCreatedWithAllLevels) {
+    const std::string folder1 = folder_.path() + "one\\two\\three\\";
+    Host("admin", 1, 12, folder1);
+    ASSERT_TRUE(WriteCurrentEnvEntry("VelnorPro.env", 2, "C:\\a.xml", 0, 0));
+    EXPECT_EQ(ReadFileBytes(folder1 + "VelnorPro.env"), "admin/1/12:0/0/2/C:\\a.xml\n");
+
+    // A level that cannot be created: nothing is written and no level stays.
+    const std::string folder2 = folder_.path() + "x\\y\\z\\";
+    Host("admin", 1, 12, folder2);
+    PlanFileFault(FileOp::kMkdir, 3);
+    EXPECT_FALSE(WriteCurrentEnvEntry("VelnorPro.env", 2, "C:\\a.xml", 0, 0));
+    EXPECT_EQ(folder_.List(), std::vector<std::string>{"one\\"});
+}
+#endif
 
 }  // namespace
 }  // namespace velnor

@@ -1,0 +1,641 @@
+// The conditions dialog on a real window under Wine: opened with DoModal from template
+// 130, driven with real messages and keyboard input from a timer in its own modal loop,
+// with message boxes answered through the message-box seam.
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <cstring>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "TempFolder.h"
+#include "common/Edition.h"
+#include "common/Faults.h"
+#include "common/File.h"
+#include "common/Ui.h"
+#include "conditions/CondDlg.h"
+#include "conditions/CondDlgIds.h"
+#include "conditions/CondRules.h"
+#include "host_standin/HostStandIn.h"
+
+namespace velnor {
+const Edition& CurrentEdition() { return kEditionPro; }
+}  // namespace velnor
+
+namespace {
+
+using velnor::TempFolder;
+
+// Message boxes ---------------------------------------------------------------------------
+
+struct Box {
+    std::string text;
+    std::string caption;
+    unsigned type;
+};
+std::vector<Box> g_boxes;
+std::vector<int> g_answers;
+
+int RecordBox(velnor::WindowHandle, const char* text, const char* caption, unsigned type) {
+    g_boxes.push_back({text, caption, type});
+    if (g_answers.empty()) return (type & 0xF) == velnor::kMbYesNo ? velnor::kIdNo : velnor::kIdOk;
+    const int answer = g_answers.front();
+    g_answers.erase(g_answers.begin());
+    return answer;
+}
+
+std::vector<std::string> BoxTexts() {
+    std::vector<std::string> texts;
+    for (const Box& b : g_boxes) texts.push_back(b.text);
+    return texts;
+}
+
+// Driving the dialog ----------------------------------------------------------------------
+
+using Step = std::function<void(ClCondDlg&)>;
+
+struct Script {
+    std::vector<Step> steps;
+    size_t next = 0;
+    ClCondDlg* dialog = nullptr;
+    UINT_PTR timer = 0;
+    bool ranOut = false;
+};
+Script* g_script = nullptr;
+constexpr int kRanOut = 99;
+
+// Timer messages come only when nothing else is queued, so every step sees the effects of
+// the input and messages that the step before produced.
+void CALLBACK Tick(HWND, UINT, UINT_PTR, DWORD) {
+    Script* s = g_script;
+    if (s == nullptr || s->dialog == nullptr) return;
+    if (s->next >= s->steps.size()) {
+        if (!s->ranOut) {
+            s->ranOut = true;
+            s->dialog->EndDialog(kRanOut);
+        }
+        return;
+    }
+    Step step = s->steps[s->next++];
+    step(*s->dialog);
+}
+
+void OnModalStart(CDialog& dialog) {
+    g_script->dialog = static_cast<ClCondDlg*>(&dialog);
+    ::SetForegroundWindow(dialog.m_hWnd);
+    g_script->timer = ::SetTimer(nullptr, 0, 30, Tick);
+}
+
+INT_PTR RunDialog(ClCondDlg& dialog, std::vector<Step> steps) {
+    Script script;
+    script.steps = std::move(steps);
+    g_script = &script;
+    CDialog::ModalStartHook previous = CDialog::SetModalStartHook(OnModalStart);
+    const INT_PTR result = dialog.DoModal();
+    CDialog::SetModalStartHook(previous);
+    if (script.timer != 0) ::KillTimer(nullptr, script.timer);
+    g_script = nullptr;
+    EXPECT_EQ(script.next, script.steps.size()) << "steps left when the dialog closed";
+    return result;
+}
+
+HWND Item(ClCondDlg& d, int id) { return ::GetDlgItem(d.m_hWnd, id); }
+
+std::string Text(HWND window) {
+    char buffer[1024] = {};
+    ::GetWindowTextA(window, buffer, sizeof buffer);
+    return buffer;
+}
+
+int FocusId() { return ::GetDlgCtrlID(::GetFocus()); }
+
+void Focus(ClCondDlg& d, int id) {
+    ::SendMessageA(d.m_hWnd, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(Item(d, id)), TRUE);
+}
+
+void Click(ClCondDlg& d, int id) { ::SendMessageA(Item(d, id), BM_CLICK, 0, 0); }
+
+void SetOutput(ClCondDlg& d, const std::string& text) {
+    ::SetWindowTextA(Item(d, IDC_COND_OUTPUT), text.c_str());
+}
+
+// Real keyboard input: the key with modifiers held, through the system's input queue.
+void Press(WORD key, std::vector<WORD> modifiers = {}) {
+    std::vector<INPUT> inputs;
+    auto add = [&](WORD vk, bool up) {
+        INPUT in = {};
+        in.type = INPUT_KEYBOARD;
+        in.ki.wVk = vk;
+        in.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
+        inputs.push_back(in);
+    };
+    for (WORD m : modifiers) add(m, false);
+    add(key, false);
+    add(key, true);
+    for (auto it = modifiers.rbegin(); it != modifiers.rend(); ++it) add(*it, true);
+    ::SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
+}
+
+bool WholeTextSelected(HWND edit) {
+    DWORD start = 0, end = 0;
+    ::SendMessageA(edit, EM_GETSEL, reinterpret_cast<WPARAM>(&start),
+                   reinterpret_cast<LPARAM>(&end));
+    return start == 0 && end == static_cast<DWORD>(::GetWindowTextLengthA(edit));
+}
+
+// Fixture ---------------------------------------------------------------------------------
+
+std::string JsonText(const std::string& text) {
+    std::string out = "\"";
+    for (char c : text) {
+        if (c == '\\' || c == '"') out.push_back('\\');
+        out.push_back(c);
+    }
+    return out + "\"";
+}
+
+class CondDlgTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        g_boxes.clear();
+        g_answers.clear();
+        previousHook_ = velnor::SetMessageBoxHook(RecordBox);
+        velnor::ResetFileFaults();
+        ASSERT_TRUE(folder_.Create());
+        envFolder_ = folder_.path() + "env\\";
+        ASSERT_TRUE(::CreateDirectoryA(envFolder_.c_str(), nullptr));
+        LoadHost("admin", "");
+        std::memset(&data_, 0, sizeof data_);
+        std::strcpy(data_.szCompanyName, "株式会社テスト商事");
+        data_.nPeriodStart = 20240401;
+        data_.nPeriodEnd = 20250331;
+        data_.nManufacturingCost = 1;
+        data_.byBusinessKinds = 3;
+    }
+    void TearDown() override {
+        velnor::SetMessageBoxHook(previousHook_);
+        velnor::ResetFileFaults();
+        hoststandin::Reset();
+    }
+
+    void LoadHost(const std::string& user, const std::string& folder0) {
+        const std::string json =
+            "{\"user\": {\"id\": " + JsonText(user) +
+            ", \"selected\": [1, 12]}, \"appFolders\": {\"0\": " + JsonText(folder0) +
+            ", \"1\": " + JsonText(envFolder_) +
+            "}, \"dataSets\": [{\"id\": \"D12\", \"number\": 12, "
+            "\"periodStart\": 20240401, \"periodEnd\": 20250331}]}";
+        ASSERT_EQ(hoststandin::LoadFromString(json), "");
+    }
+    void Remember(const std::string& content) {
+        ASSERT_TRUE(velnor::WriteFileBytes(envFolder_ + "VelnorPro.env", content));
+    }
+    std::string EnvFile() { return velnor::ReadFileBytes(envFolder_ + "VelnorPro.env"); }
+
+    // Opens the dialog, runs `steps` and leaves it with Cancel when they did not end it.
+    INT_PTR RunAndCancel(ClCondDlg& dialog, std::vector<Step> steps) {
+        steps.push_back([](ClCondDlg& d) { Click(d, IDCANCEL); });
+        return RunDialog(dialog, std::move(steps));
+    }
+
+    StDATAINFO data_;
+    TempFolder folder_;
+    std::string envFolder_;
+    velnor::MessageBoxFn previousHook_ = nullptr;
+};
+
+const std::string kCancelText = "\xA2所得税(減価償却)\xA3の集計を中止します。";
+
+// Opening ---------------------------------------------------------------------------------
+
+TEST_F(CondDlgTest, ShowsTheSelectedData) {
+    LoadHost("admin", folder_.path());
+    ClCondDlg dialog(nullptr, &data_, nullptr);
+    const INT_PTR result = RunAndCancel(
+        dialog, {[&](ClCondDlg& d) {
+            EXPECT_EQ(Text(d.m_hWnd), "所得税(減価償却) - 集計条件");
+            EXPECT_EQ(Text(Item(d, IDC_COND_COMPANY)), "株式会社テスト商事");
+            EXPECT_EQ(Text(Item(d, IDC_COND_PERIOD)), "2024/04/01～2025/03/31");
+            EXPECT_EQ(Text(Item(d, IDC_COND_COST)), "あり");
+            EXPECT_EQ(Text(Item(d, IDC_COND_OUTPUT_GROUP)), "出力先(&F)");
+            EXPECT_EQ(Text(Item(d, IDC_COND_OUTPUT)), folder_.path() + "*.xml");
+            EXPECT_EQ(::SendMessageA(Item(d, IDC_COND_OUTPUT), EM_GETLIMITTEXT, 0, 0), 255);
+            EXPECT_TRUE(::IsWindowEnabled(Item(d, IDC_COND_OUTPUT)));
+            EXPECT_TRUE(::IsWindowEnabled(Item(d, IDC_COND_BROWSE)));
+            EXPECT_NE(::GetWindowLongA(d.m_hWnd, GWL_EXSTYLE) & WS_EX_APPWINDOW, 0);
+        }});
+    EXPECT_EQ(result, IDCANCEL);
+    EXPECT_EQ(BoxTexts(), std::vector<std::string>{kCancelText});
+}
+
+TEST_F(CondDlgTest, CompanyNameFillingItsFieldIsCut) {
+    std::memset(data_.szCompanyName, 'N', sizeof data_.szCompanyName);  // no terminator
+    data_.nManufacturingCost = 0;
+    ClCondDlg dialog(nullptr, &data_, nullptr);
+    RunAndCancel(dialog, {[&](ClCondDlg& d) {
+                     EXPECT_EQ(Text(Item(d, IDC_COND_COMPANY)), std::string(255, 'N'));
+                     EXPECT_EQ(Text(Item(d, IDC_COND_COST)), "なし");
+                 }});
+}
+
+TEST_F(CondDlgTest, RadioButtonsByBusinessKindsAndRememberedCategory) {
+    const struct {
+        uint8_t kinds;
+        int remembered;  // 0: nothing remembered
+        bool enabled[3];
+        int checked;
+    } cases[] = {
+        {1, 3, {true, false, false}, IDC_COND_GENERAL},
+        {2, 0, {false, true, false}, IDC_COND_REALESTATE},
+        {3, 2, {true, true, true}, IDC_COND_REALESTATE},
+        {3, 0, {true, true, true}, IDC_COND_GENERAL},
+        {3, 3, {true, true, true}, IDC_COND_BOTH},
+    };
+    for (const auto& c : cases) {
+        data_.byBusinessKinds = c.kinds;
+        Remember(c.remembered == 0
+                     ? std::string()
+                     : "admin/1/12:0/0/" + std::to_string(c.remembered) + "/C:\\r.xml\n");
+        ClCondDlg dialog(nullptr, &data_, nullptr);
+        RunAndCancel(dialog, {[&](ClCondDlg& d) {
+                         const int ids[3] = {IDC_COND_GENERAL, IDC_COND_REALESTATE, IDC_COND_BOTH};
+                         for (int i = 0; i < 3; ++i) {
+                             EXPECT_EQ(::IsWindowEnabled(Item(d, ids[i])) != FALSE, c.enabled[i])
+                                 << int(c.kinds) << " " << ids[i];
+                             EXPECT_EQ(::IsDlgButtonChecked(d.m_hWnd, ids[i]) == BST_CHECKED,
+                                       ids[i] == c.checked)
+                                 << int(c.kinds) << "/" << c.remembered << " " << ids[i];
+                         }
+                     }});
+    }
+}
+
+TEST_F(CondDlgTest, DestinationPrecedence) {
+    char temp[MAX_PATH + 1] = {};
+    ::GetTempPathA(MAX_PATH, temp);
+    const std::string hostFolder = folder_.path() + "host\\";
+    const struct {
+        const char* fixed;
+        const char* remembered;
+        std::string folder0;
+        std::string shown;
+    } cases[] = {
+        {"C:\\fixed\\f.xml", "C:\\env\\r.xml", hostFolder, "C:\\fixed\\f.xml"},
+        {nullptr, "C:\\env\\r.xml", hostFolder, "C:\\env\\r.xml"},
+        {nullptr, nullptr, hostFolder, hostFolder + "*.xml"},
+        {nullptr, nullptr, "", std::string(temp) + "*.xml"},
+    };
+    for (const auto& c : cases) {
+        LoadHost("admin", c.folder0);
+        Remember(c.remembered ? std::string("admin/1/12:0/0/1/") + c.remembered + "\n" : "");
+        ClCondDlg dialog(nullptr, &data_, c.fixed);
+        RunAndCancel(dialog, {[&](ClCondDlg& d) {
+                         EXPECT_EQ(Text(Item(d, IDC_COND_OUTPUT)), c.shown);
+                         const bool fixed = c.fixed != nullptr;
+                         EXPECT_EQ(Text(Item(d, IDC_COND_OUTPUT_GROUP)),
+                                   fixed ? "出力先" : "出力先(&F)");
+                         EXPECT_EQ(::IsWindowEnabled(Item(d, IDC_COND_OUTPUT)) == FALSE, fixed);
+                         EXPECT_EQ(::IsWindowEnabled(Item(d, IDC_COND_BROWSE)) == FALSE, fixed);
+                     }});
+    }
+}
+
+TEST_F(CondDlgTest, PastResultsDataIsRefused) {
+    data_.nDataKind = kDataKindPastResults;
+    ClCondDlg dialog(nullptr, &data_, nullptr);
+    CDialog::ModalStartHook previous =
+        CDialog::SetModalStartHook([](CDialog&) { ADD_FAILURE() << "the dialog ran"; });
+    EXPECT_EQ(dialog.DoModal(), IDCANCEL);
+    CDialog::SetModalStartHook(previous);
+    ASSERT_EQ(g_boxes.size(), 1u);
+    EXPECT_EQ(g_boxes[0].text, velnor::kMsgPastResults);
+    EXPECT_EQ(g_boxes[0].caption, "所得税(減価償却)");
+    EXPECT_EQ(g_boxes[0].type, velnor::kMbOk | velnor::kMbIconWarning);
+    EXPECT_EQ(EnvFile(), "<missing>");
+}
+
+// Closing ---------------------------------------------------------------------------------
+
+TEST_F(CondDlgTest, CancelByButtonEscAndCloseBox) {
+    const std::vector<Step> ways = {
+        [](ClCondDlg& d) { Click(d, IDCANCEL); },
+        [](ClCondDlg&) { Press(VK_ESCAPE); },
+        [](ClCondDlg& d) { ::PostMessageA(d.m_hWnd, WM_SYSCOMMAND, SC_CLOSE, 0); },
+    };
+    for (const Step& way : ways) {
+        g_boxes.clear();
+        ClCondDlg dialog(nullptr, &data_, nullptr);
+        EXPECT_EQ(RunDialog(dialog, {way}), IDCANCEL);
+        ASSERT_EQ(g_boxes.size(), 1u);
+        EXPECT_EQ(g_boxes[0].text, kCancelText);
+        EXPECT_EQ(g_boxes[0].caption, "所得税(減価償却)");
+        EXPECT_EQ(g_boxes[0].type, velnor::kMbOk | velnor::kMbIconInformation);
+    }
+}
+
+// Validation ------------------------------------------------------------------------------
+
+TEST_F(CondDlgTest, EachCheckKeepsTheDialogOpenOnTheDestination) {
+    const std::string existingFolder = folder_.path() + "sub";
+    ASSERT_TRUE(::CreateDirectoryA(existingFolder.c_str(), nullptr));
+    const struct {
+        std::string destination;
+        const char* message;
+    } cases[] = {
+        {"", velnor::kMsgNoDestination},
+        {folder_.path() + "*.xml", velnor::kMsgBadChars},
+        {folder_.path() + "a:b.xml", velnor::kMsgBadChars},
+        {"Q:\\out.xml", velnor::kMsgBadDrive},  // no such drive under Wine
+        {"\\\\server", velnor::kMsgBadDrive},
+        {folder_.path(), velnor::kMsgNoFileName},
+        {existingFolder, velnor::kMsgNoFileName},  // an existing folder is no file
+    };
+    for (const auto& c : cases) {
+        g_boxes.clear();
+        ClCondDlg dialog(nullptr, &data_, nullptr);
+        RunAndCancel(dialog, {
+                                 [&](ClCondDlg& d) {
+                                     Focus(d, IDC_COND_REALESTATE);
+                                     Click(d, IDC_COND_BOTH);
+                                     SetOutput(d, c.destination);
+                                     Click(d, IDOK);
+                                 },
+                                 [&](ClCondDlg& d) {
+                                     ASSERT_EQ(BoxTexts(), std::vector<std::string>{c.message})
+                                         << c.destination;
+                                     EXPECT_EQ(g_boxes[0].type,
+                                               velnor::kMbOk | velnor::kMbIconWarning);
+                                     EXPECT_EQ(FocusId(), IDC_COND_OUTPUT) << c.destination;
+                                     EXPECT_TRUE(WholeTextSelected(Item(d, IDC_COND_OUTPUT)));
+                                     EXPECT_EQ(d.GetBusinessKind(), 3);
+                                 },
+                             });
+    }
+}
+
+TEST_F(CondDlgTest, MissingFolderCreatedOnRequest) {
+    const std::string out = folder_.path() + "a\\b\\c\\out.xml";
+    ClCondDlg dialog(nullptr, &data_, nullptr);
+    g_answers = {velnor::kIdYes};
+    EXPECT_EQ(RunDialog(dialog, {[&](ClCondDlg& d) {
+                            SetOutput(d, out);
+                            Click(d, IDOK);
+                        }}),
+              IDOK);
+    ASSERT_EQ(BoxTexts(), std::vector<std::string>{velnor::kMsgCreateFolder});
+    EXPECT_EQ(g_boxes[0].type, velnor::kMbYesNo | velnor::kMbIconQuestion);
+    EXPECT_TRUE(velnor::IsDirectoryPath((folder_.path() + "a\\b\\c").c_str()));
+    EXPECT_STREQ(dialog.GetOutputPath(), out.c_str());
+    EXPECT_EQ(dialog.GetBusinessKind(), 1);
+    EXPECT_FALSE(velnor::PathExists(out.c_str()));  // the export writes it, not the dialog
+}
+
+TEST_F(CondDlgTest, MissingFolderRefusedShowsNothingMore) {
+    ClCondDlg dialog(nullptr, &data_, nullptr);
+    g_answers = {velnor::kIdNo};
+    RunAndCancel(dialog, {[&](ClCondDlg& d) {
+                              SetOutput(d, folder_.path() + "a\\out.xml");
+                              Click(d, IDOK);
+                          },
+                          [&](ClCondDlg& d) {
+                              EXPECT_EQ(BoxTexts(),
+                                        std::vector<std::string>{velnor::kMsgCreateFolder});
+                              EXPECT_EQ(FocusId(), IDC_COND_OUTPUT);
+                              EXPECT_TRUE(WholeTextSelected(Item(d, IDC_COND_OUTPUT)));
+                          }});
+    EXPECT_EQ(folder_.List(), std::vector<std::string>{"env\\"});
+}
+
+TEST_F(CondDlgTest, FailedFolderCreationRollsBack) {
+    ASSERT_TRUE(::CreateDirectoryA((folder_.path() + "kept").c_str(), nullptr));
+    ClCondDlg dialog(nullptr, &data_, nullptr);
+    g_answers = {velnor::kIdYes};
+    RunAndCancel(dialog, {[&](ClCondDlg& d) {
+                              velnor::PlanFileFault(velnor::FileOp::kMkdir, 3);
+                              SetOutput(d, folder_.path() + "kept\\a\\b\\c\\out.xml");
+                              Click(d, IDOK);
+                          },
+                          [&](ClCondDlg& d) {
+                              EXPECT_EQ(BoxTexts(),
+                                        (std::vector<std::string>{velnor::kMsgCreateFolder,
+                                                                  velnor::kMsgCreateFolderFailed}));
+                              EXPECT_EQ(FocusId(), IDC_COND_OUTPUT);
+                              (void)d;
+                          }});
+    EXPECT_EQ(folder_.List(), (std::vector<std::string>{"env\\", "kept\\"}));
+    EXPECT_TRUE(folder_.List("kept\\").empty());
+}
+
+TEST_F(CondDlgTest, ExistingFileNeedsConsentUnlessFixed) {
+    const std::string out = folder_.path() + "out.xml";
+    ASSERT_TRUE(velnor::WriteFileBytes(out, "old"));
+    {
+        ClCondDlg dialog(nullptr, &data_, nullptr);
+        g_answers = {velnor::kIdNo, velnor::kIdYes};
+        EXPECT_EQ(RunDialog(dialog, {[&](ClCondDlg& d) {
+                                         SetOutput(d, out);
+                                         Click(d, IDOK);
+                                     },
+                                     [&](ClCondDlg& d) {
+                                         EXPECT_EQ(FocusId(), IDC_COND_OUTPUT);
+                                         Click(d, IDOK);
+                                     }}),
+                  IDOK);
+        EXPECT_EQ(BoxTexts(),
+                  (std::vector<std::string>{velnor::kMsgOverwrite, velnor::kMsgOverwrite}));
+        EXPECT_EQ(g_boxes[0].type, velnor::kMbYesNo | velnor::kMbIconQuestion);
+    }
+    g_boxes.clear();
+    {
+        ClCondDlg dialog(nullptr, &data_, out.c_str());
+        EXPECT_EQ(RunDialog(dialog, {[&](ClCondDlg& d) { Click(d, IDOK); }}), IDOK);
+        EXPECT_TRUE(g_boxes.empty());
+        EXPECT_STREQ(dialog.GetOutputPath(), out.c_str());
+    }
+}
+
+// Keys ------------------------------------------------------------------------------------
+
+TEST_F(CondDlgTest, EnterMovesOnFromTheEditAndTheRadioButtons) {
+    ClCondDlg dialog(nullptr, &data_, nullptr);
+    RunAndCancel(dialog, {[&](ClCondDlg& d) {
+                              SetOutput(d, folder_.path() + "out.xml");
+                              Focus(d, IDC_COND_OUTPUT);
+                              Press(VK_RETURN);
+                          },
+                          [&](ClCondDlg& d) {
+                              EXPECT_EQ(FocusId(), IDC_COND_BROWSE);
+                              Focus(d, IDC_COND_GENERAL);
+                              Press(VK_RETURN);
+                          },
+                          [&](ClCondDlg&) {
+                              EXPECT_EQ(FocusId(), IDC_COND_OUTPUT);
+                              EXPECT_TRUE(g_boxes.empty());
+                          }});
+}
+
+TEST_F(CondDlgTest, F12ValidatesFromAnywhereButNotWithAModifier) {
+    const std::string out = folder_.path() + "out.xml";
+    ClCondDlg dialog(nullptr, &data_, nullptr);
+    EXPECT_EQ(RunDialog(dialog, {[&](ClCondDlg& d) {
+                                     SetOutput(d, out);
+                                     Focus(d, IDC_COND_OUTPUT);
+                                     Press(VK_F12, {VK_CONTROL});
+                                 },
+                                 [&](ClCondDlg&) { Press(VK_F12, {VK_SHIFT}); },
+                                 [&](ClCondDlg& d) {
+                                     EXPECT_TRUE(g_boxes.empty());
+                                     Focus(d, IDC_COND_BOTH);
+                                     Click(d, IDC_COND_BOTH);
+                                     Press(VK_F12);
+                                 }}),
+              IDOK);
+    EXPECT_EQ(dialog.GetBusinessKind(), 3);
+    EXPECT_STREQ(dialog.GetOutputPath(), out.c_str());
+}
+
+TEST_F(CondDlgTest, AccessKeysPickTheCategory) {
+    ClCondDlg dialog(nullptr, &data_, nullptr);
+    EXPECT_EQ(RunDialog(dialog, {[&](ClCondDlg& d) {
+                                     SetOutput(d, folder_.path() + "out.xml");
+                                     Focus(d, IDC_COND_OUTPUT);
+                                     Press('2', {VK_MENU});
+                                 },
+                                 [&](ClCondDlg& d) {
+                                     EXPECT_EQ(::IsDlgButtonChecked(d.m_hWnd, IDC_COND_REALESTATE),
+                                               BST_CHECKED);
+                                     Press(VK_F12);
+                                 }}),
+              IDOK);
+    EXPECT_EQ(dialog.GetBusinessKind(), 2);
+}
+
+// Remembered destination --------------------------------------------------------------------
+
+TEST_F(CondDlgTest, ChoicesRememberedForTheNextRun) {
+    const std::string out = folder_.path() + "first.xml";
+    {
+        ClCondDlg dialog(nullptr, &data_, nullptr);
+        ASSERT_EQ(RunDialog(dialog, {[&](ClCondDlg& d) {
+                                Click(d, IDC_COND_REALESTATE);
+                                SetOutput(d, out);
+                                Press(VK_F12);
+                            }}),
+                  IDOK);
+        EXPECT_TRUE(dialog.WriteEnvFile(dialog.GetBusinessKind(), dialog.GetOutputPath(), 0, 0));
+    }
+    EXPECT_EQ(EnvFile(), "admin/1/12:0/0/2/" + out + "\n");
+    {
+        ClCondDlg dialog(nullptr, &data_, nullptr);
+        RunAndCancel(dialog, {[&](ClCondDlg& d) {
+                         EXPECT_EQ(Text(Item(d, IDC_COND_OUTPUT)), out);
+                         EXPECT_EQ(::IsDlgButtonChecked(d.m_hWnd, IDC_COND_REALESTATE),
+                                   BST_CHECKED);
+                         int16_t kind = 0, r1 = -1, r2 = -1;
+                         char path[261];
+                         EXPECT_TRUE(d.ReadEnvFile(&kind, path, &r1, &r2));
+                         EXPECT_EQ(kind, 2);
+                         EXPECT_EQ(r1, 0);
+                         EXPECT_EQ(r2, 0);
+                         EXPECT_EQ(path, out);
+                     }});
+    }
+}
+
+TEST_F(CondDlgTest, HostBoundRunKeepsTheRememberedPath) {
+    Remember("other/1/12:0/0/1/C:\\o.xml\nadmin/1/12:0/0/1/C:\\kept.xml\nlast/1/1:0/0/3/x\n");
+    const std::string fixed = folder_.path() + "fixed.xml";
+    ClCondDlg dialog(nullptr, &data_, fixed.c_str());
+    ASSERT_EQ(RunDialog(dialog, {[&](ClCondDlg& d) {
+                            EXPECT_EQ(Text(Item(d, IDC_COND_OUTPUT)), fixed);
+                            Click(d, IDC_COND_BOTH);
+                            Click(d, IDOK);
+                        }}),
+              IDOK);
+    EXPECT_TRUE(dialog.WriteEnvFile(dialog.GetBusinessKind(), nullptr, 0, 0));
+    EXPECT_EQ(EnvFile(),
+              "other/1/12:0/0/1/C:\\o.xml\nlast/1/1:0/0/3/x\nadmin/1/12:0/0/3/C:\\kept.xml\n");
+}
+
+TEST_F(CondDlgTest, HostBoundRunWithNothingRememberedStoresAnEmptyPath) {
+    ::RemoveDirectoryA(envFolder_.c_str());
+    envFolder_ = folder_.path() + "e1\\e2\\e3\\";
+    LoadHost("admin", "");
+    ClCondDlg dialog(nullptr, &data_, (folder_.path() + "fixed.xml").c_str());
+    ASSERT_EQ(RunDialog(dialog, {[&](ClCondDlg& d) { Click(d, IDOK); }}), IDOK);
+    EXPECT_TRUE(dialog.WriteEnvFile(dialog.GetBusinessKind(), nullptr, 0, 0));
+    EXPECT_EQ(EnvFile(), "admin/1/12:0/0/1/\n");  // the folder was made with all its levels
+
+    // The next normal run shows the default destination.
+    char temp[MAX_PATH + 1] = {};
+    ::GetTempPathA(MAX_PATH, temp);
+    ClCondDlg next(nullptr, &data_, nullptr);
+    RunAndCancel(next, {[&](ClCondDlg& d) {
+                     EXPECT_EQ(Text(Item(d, IDC_COND_OUTPUT)), std::string(temp) + "*.xml");
+                 }});
+}
+
+TEST_F(CondDlgTest, UserIdEndingAnotherIdSeesOnlyItsOwnEntry) {
+    Remember("poweruser/1/12:0/0/3/C:\\power.xml\n");
+    LoadHost("user", "");
+    ClCondDlg dialog(nullptr, &data_, nullptr);
+    RunAndCancel(dialog, {[&](ClCondDlg& d) {
+                     EXPECT_NE(Text(Item(d, IDC_COND_OUTPUT)), "C:\\power.xml");
+                     EXPECT_EQ(::IsDlgButtonChecked(d.m_hWnd, IDC_COND_GENERAL), BST_CHECKED);
+                 }});
+    EXPECT_TRUE(dialog.WriteEnvFile(2, "C:\\user.xml", 0, 0));
+    EXPECT_EQ(EnvFile(), "poweruser/1/12:0/0/3/C:\\power.xml\nuser/1/12:0/0/2/C:\\user.xml\n");
+}
+
+// Browse --------------------------------------------------------------------------------------
+
+HWND FindSaveDialog() { return ::FindWindowA(nullptr, "保存ファイルを指定"); }
+
+TEST_F(CondDlgTest, BrowsePicksAnExistingFile) {
+    const std::string picked = folder_.path() + "picked.xml";
+    ASSERT_TRUE(velnor::WriteFileBytes(picked, ""));
+    ClCondDlg dialog(nullptr, &data_, nullptr);
+    std::string proposed;
+    RunAndCancel(dialog, {[&](ClCondDlg& d) {
+                              SetOutput(d, folder_.path() + "proposed.xml");
+                              Click(d, IDC_COND_BROWSE);  // returns when the browse closes
+                          },
+                          [&](ClCondDlg&) {
+                              HWND save = FindSaveDialog();
+                              ASSERT_NE(save, nullptr);
+                              // The file name box: a combo (edt1 in older layouts).
+                              HWND name = ::GetDlgItem(save, 0x47c);
+                              if (name == nullptr) name = ::GetDlgItem(save, 0x480);
+                              ASSERT_NE(name, nullptr);
+                              proposed = Text(name);
+                              ::SetWindowTextA(name, "picked.xml");
+                              ::PostMessageA(save, WM_COMMAND, IDOK, 0);
+                          },
+                          [&](ClCondDlg& d) {
+                              EXPECT_EQ(FindSaveDialog(), nullptr);
+                              EXPECT_EQ(Text(Item(d, IDC_COND_OUTPUT)), picked);
+                              EXPECT_EQ(FocusId(), IDOK);
+                          }});
+    EXPECT_EQ(proposed, "proposed.xml");
+}
+
+TEST_F(CondDlgTest, BrowseCancelledChangesNothing) {
+    ClCondDlg dialog(nullptr, &data_, nullptr);
+    const std::string typed = folder_.path() + "typed.xml";
+    RunAndCancel(dialog, {[&](ClCondDlg& d) {
+                              SetOutput(d, typed);
+                              Click(d, IDC_COND_BROWSE);
+                          },
+                          [&](ClCondDlg&) {
+                              HWND save = FindSaveDialog();
+                              ASSERT_NE(save, nullptr);
+                              ::PostMessageA(save, WM_COMMAND, IDCANCEL, 0);
+                          },
+                          [&](ClCondDlg& d) {
+                              EXPECT_EQ(Text(Item(d, IDC_COND_OUTPUT)), typed);
+                              EXPECT_EQ(FocusId(), IDOK);
+                          }});
+}
+
+}  // namespace
