@@ -35,6 +35,14 @@ TEST(PathChecksWin, MissingDrive) {
     EXPECT_FALSE(velnor::CheckPathDrive((std::string(root) + "out.xml").c_str()));
 }
 
+// The project's Wine prefix maps D: as a CD-ROM drive (scripts/wine-prefix).
+TEST(PathChecksWin, CdRomDriveIsRefused) {
+    ASSERT_EQ(static_cast<UINT>(DRIVE_CDROM), GetDriveTypeA("D:\\"));
+    EXPECT_FALSE(velnor::CheckDriveLetter('D', 6));
+    EXPECT_FALSE(velnor::CheckDriveLetter('d', 6));
+    EXPECT_FALSE(velnor::CheckPathDrive("D:\\out.xml"));
+}
+
 TEST(PathChecksWin, NetworkPaths) {
     EXPECT_FALSE(velnor::CheckPathDrive("\\\\nosuchserver\\share\\out.xml"));
     EXPECT_FALSE(velnor::CheckPathDrive("\\\\nosuchserver"));
