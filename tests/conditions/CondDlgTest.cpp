@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <cctype>
 #include <cstring>
 #include <functional>
 #include <string>
@@ -206,6 +207,129 @@ class CondDlgTest : public ::testing::Test {
 };
 
 const std::string kCancelText = "\xA2所得税(減価償却)\xA3の集計を中止します。";
+
+// The template ------------------------------------------------------------------------------
+
+// A reader of the DLGTEMPLATEEX resource as the resource compiler wrote it.
+class TemplateReader {
+  public:
+    TemplateReader(const BYTE* p, size_t size) : p_(p), end_(p + size) {}
+    template <typename T>
+    T Get() {
+        T value{};
+        if (p_ + sizeof(T) <= end_) std::memcpy(&value, p_, sizeof(T));
+        p_ += sizeof(T);
+        return value;
+    }
+    // A text or an ordinal ("#n").
+    std::string TextOrOrdinal() {
+        if (p_ + 2 <= end_ && p_[0] == 0xFF && p_[1] == 0xFF) {
+            p_ += 2;
+            return "#" + std::to_string(Get<WORD>());
+        }
+        std::wstring wide;
+        for (WCHAR c; (c = Get<WCHAR>()) != 0 && p_ <= end_;) wide.push_back(c);
+        char text[512] = {};
+        ::WideCharToMultiByte(932, 0, wide.c_str(), static_cast<int>(wide.size()), text,
+                              sizeof text - 1, nullptr, nullptr);
+        return text;
+    }
+    void AlignDword(const BYTE* base) {
+        while ((p_ - base) % 4 != 0) ++p_;
+    }
+    const BYTE* position() const { return p_; }
+
+  private:
+    const BYTE* p_;
+    const BYTE* end_;
+};
+
+// The predefined classes by ordinal or by name, whichever the resource compiler wrote.
+std::string ClassName(std::string kind) {
+    if (kind == "#128") return "BUTTON";
+    if (kind == "#129") return "EDIT";
+    if (kind == "#130") return "STATIC";
+    for (char& c : kind) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    return kind;
+}
+
+TEST(CondTemplate, IsExactlyAsDesigned) {
+    HRSRC found = ::FindResourceExA(nullptr, MAKEINTRESOURCEA(5) /* RT_DIALOG */,
+                                    MAKEINTRESOURCEA(IDD_CONDITIONS),
+                                    MAKELANGID(LANG_JAPANESE, SUBLANG_DEFAULT));
+    ASSERT_NE(found, nullptr);
+    const BYTE* base = static_cast<const BYTE*>(::LockResource(::LoadResource(nullptr, found)));
+    TemplateReader r(base, ::SizeofResource(nullptr, found));
+    EXPECT_EQ(r.Get<WORD>(), 1);
+    EXPECT_EQ(r.Get<WORD>(), 0xFFFF);
+    r.Get<DWORD>();
+    EXPECT_EQ(r.Get<DWORD>(), static_cast<DWORD>(WS_EX_APPWINDOW));
+    EXPECT_EQ(r.Get<DWORD>(), static_cast<DWORD>(WS_POPUP | WS_CAPTION | WS_SYSMENU |
+                                                 DS_MODALFRAME | WS_VISIBLE | DS_SETFONT));
+    const WORD count = r.Get<WORD>();
+    EXPECT_EQ(r.Get<short>(), 0);
+    EXPECT_EQ(r.Get<short>(), 0);
+    EXPECT_EQ(r.Get<short>(), 263);
+    EXPECT_EQ(r.Get<short>(), 207);
+    EXPECT_EQ(r.TextOrOrdinal(), "");  // no menu
+    EXPECT_EQ(r.TextOrOrdinal(), "");  // the dialog class
+    EXPECT_EQ(r.TextOrOrdinal(), "所得税(減価償却) - 集計条件");
+    EXPECT_EQ(r.Get<WORD>(), 9);
+    r.Get<WORD>();
+    r.Get<BYTE>();
+    r.Get<BYTE>();
+    EXPECT_EQ(r.TextOrOrdinal(), "ＭＳ Ｐゴシック");
+
+    const DWORD kChild = WS_CHILD | WS_VISIBLE;
+    const DWORD kStatic = kChild | SS_LEFT | SS_CENTERIMAGE | WS_GROUP;
+    const std::string kButton = "BUTTON", kEdit = "EDIT", kStaticClass = "STATIC";
+    const struct {
+        int id;
+        std::string kind;
+        const char* text;
+        short x, y, cx, cy;
+        DWORD style;
+    } controls[] = {
+        {1000, kStaticClass, "事業所名", 7, 7, 37, 13, kStatic},
+        {1001, kStaticClass, "：", 49, 7, 8, 13, kStatic},
+        {1002, kStaticClass, "XXXXXXXXXXXXXXXX", 59, 7, 179, 13, kStatic},
+        {1003, kStaticClass, "会計期間", 7, 23, 37, 13, kStatic},
+        {1004, kStaticClass, "：", 49, 23, 8, 13, kStatic},
+        {1005, kStaticClass, "YYYY/MM/DD ～ YYYY/MM/DD", 59, 23, 179, 13, kStatic},
+        {1006, kStaticClass, "製造原価", 7, 39, 37, 13, kStatic},
+        {1007, kStaticClass, "：", 49, 39, 8, 13, kStatic},
+        {1008, kStaticClass, "あり", 59, 39, 179, 13, kStatic},
+        {1009, kButton, "事業区分", 7, 62, 249, 68, kChild | BS_GROUPBOX},
+        {1010, kButton, "一般用のみ出力(&1)", 12, 75, 135, 12,
+         kChild | BS_AUTORADIOBUTTON | BS_VCENTER | WS_GROUP | WS_TABSTOP},
+        {1011, kButton, "不動産用のみ出力(&2)", 12, 92, 135, 12,
+         kChild | BS_AUTORADIOBUTTON | BS_VCENTER},
+        {1012, kButton, "一般用／不動産用ともに出力(&3)", 12, 109, 135, 12,
+         kChild | BS_AUTORADIOBUTTON | BS_VCENTER},
+        {1013, kButton, "出力先(&F)", 7, 135, 249, 40, kChild | BS_GROUPBOX},
+        {1014, kEdit, "", 12, 152, 182, 14,
+         kChild | ES_LEFT | ES_AUTOHSCROLL | WS_BORDER | WS_TABSTOP},
+        {1015, kButton, "参照(&D)...", 196, 152, 54, 15, kChild | BS_PUSHBUTTON | WS_TABSTOP},
+        {IDOK, kButton, "実行(F12)", 143, 185, 54, 15, kChild | BS_PUSHBUTTON | WS_TABSTOP},
+        {IDCANCEL, kButton, "キャンセル(Esc)", 202, 185, 54, 15,
+         kChild | BS_PUSHBUTTON | WS_TABSTOP},
+    };
+    ASSERT_EQ(count, sizeof controls / sizeof controls[0]);
+    for (const auto& c : controls) {
+        r.AlignDword(base);
+        r.Get<DWORD>();
+        EXPECT_EQ(r.Get<DWORD>(), 0u) << c.id;
+        EXPECT_EQ(r.Get<DWORD>(), c.style) << c.id;
+        EXPECT_EQ(r.Get<short>(), c.x) << c.id;
+        EXPECT_EQ(r.Get<short>(), c.y) << c.id;
+        EXPECT_EQ(r.Get<short>(), c.cx) << c.id;
+        EXPECT_EQ(r.Get<short>(), c.cy) << c.id;
+        EXPECT_EQ(r.Get<DWORD>(), static_cast<DWORD>(c.id));
+        EXPECT_EQ(ClassName(r.TextOrOrdinal()), c.kind) << c.id;
+        EXPECT_EQ(r.TextOrOrdinal(), c.text) << c.id;
+        EXPECT_EQ(r.Get<WORD>(), 0) << c.id;
+    }
+}
 
 // Opening ---------------------------------------------------------------------------------
 
