@@ -304,15 +304,17 @@ TEST_F(HostCalls, LogFileGetsOneUtf8LinePerRecord) {
     const std::string path = "host_standin_test.log";
     std::remove(path.c_str());
     SetEnv("VELNOR_HOST_LOG", path);
-    Load(R"({"dataSets": []})");
+    Load(R"({"dataSets": [], "fatalCodes": [7]})");
     ClQelConnect::Inst()->DispMsg(nullptr, "\x88\xea\x8d\x73\x96\xda\n\x93\xf1\tC:\\x",
                                   "\x8f\x8a\x93\xbe\x90\xc5(\x8c\xb8\x89\xbf\x8f\x9e\x8b\x70)",
                                   0x30);
     ClMsgMgr::Inst()->SetLastError(-1004, "CmnProcHpr", 120);
+    ClMsgMgr::Inst()->CheckFatalErrorWithMsg(7, 0, 1, nullptr);
     ClQelConnect::Inst()->LogOut();
     EXPECT_EQ(ReadAll(path),
               u8"DispMsg\t所得税(減価償却)\t48\t一行目\\n二\\tC:\\\\x\n"
               "SetLastError\t-1004\tCmnProcHpr\t120\n"
+              u8"FatalError\t7\t重大なエラーが発生しました。処理を中止します。(エラーコード: 7)\n"
               "LogOut\n");
     std::remove(path.c_str());
 }
