@@ -471,6 +471,7 @@ TEST_F(CondDlgTest, EachCheckKeepsTheDialogOpenOnTheDestination) {
         {folder_.path() + "*.xml", velnor::kMsgBadChars},
         {folder_.path() + "a:b.xml", velnor::kMsgBadChars},
         {"Q:\\out.xml", velnor::kMsgBadDrive},  // no such drive under Wine
+        {"D:\\out.xml", velnor::kMsgBadDrive},  // the prefix's CD-ROM drive
         {"\\\\server", velnor::kMsgBadDrive},
         {folder_.path(), velnor::kMsgNoFileName},
         {existingFolder, velnor::kMsgNoFileName},  // an existing folder is no file
