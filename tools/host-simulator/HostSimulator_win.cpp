@@ -133,6 +133,20 @@ LRESULT CALLBACK HostWindowProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM l
     }
 }
 
+// The report is read on a UTF-8 terminal; the window shows code page 932 as the host does.
+std::string ForReport(const std::string& sjis) {
+    const int size = static_cast<int>(sjis.size());
+    const int wide = MultiByteToWideChar(932, 0, sjis.data(), size, nullptr, 0);
+    if (wide <= 0) return sjis;
+    std::wstring w(static_cast<size_t>(wide), L'\0');
+    MultiByteToWideChar(932, 0, sjis.data(), size, &w[0], wide);
+    const int n = WideCharToMultiByte(CP_UTF8, 0, w.data(), wide, nullptr, 0, nullptr, nullptr);
+    if (n <= 0) return sjis;
+    std::string utf8(static_cast<size_t>(n), '\0');
+    WideCharToMultiByte(CP_UTF8, 0, w.data(), wide, &utf8[0], n, nullptr, nullptr);
+    return utf8;
+}
+
 std::string FolderOf(const std::string& path) {
     size_t cut = path.find_last_of("\\/");
     return cut == std::string::npos ? std::string() : path.substr(0, cut + 1);
@@ -229,7 +243,7 @@ int main(int argc, char** argv) {
         Report("cannot create the host window");
         return kExitUsage;
     }
-    Report("host data: %s", description.c_str());
+    Report("host data: %s", ForReport(description).c_str());
 
     // Handles are 32-bit values that the program reads back with atol.
     const long handleValue = static_cast<long>(reinterpret_cast<LONG_PTR>(host));
@@ -243,7 +257,7 @@ int main(int argc, char** argv) {
     }
     std::string commandLine = "\"" + options.program + "\"";
     if (!arguments.empty()) commandLine += " " + arguments;
-    Report("window %ld, starting: %s", handleValue, commandLine.c_str());
+    Report("window %ld, starting: %s", handleValue, ForReport(commandLine).c_str());
 
     std::vector<char> mutableLine(commandLine.begin(), commandLine.end());
     mutableLine.push_back('\0');
