@@ -1,0 +1,134 @@
+#include "aggregation/AssetAggregator.h"
+
+#include <cstring>
+#include <new>
+
+#include "common/Sjis.h"
+
+namespace velnor {
+
+namespace {
+int g_allocationsUntilFault = 0;
+}
+
+bool AggregationAllocationFails() {
+    if (g_allocationsUntilFault <= 0) return false;
+    return --g_allocationsUntilFault == 0;
+}
+
+void PlanAggregationAllocationFault(int n) { g_allocationsUntilFault = n > 0 ? n : 0; }
+
+}  // namespace velnor
+
+namespace {
+
+constexpr int16_t kMethodSmallAsset = 7;
+constexpr int32_t kTypeNeverExported = 11;
+// 99999999999 yen in the host's units of 1/10000 yen.
+constexpr int64_t kMaxExpenses = 999999999990000LL;
+
+bool IsDisposed(int16_t state) { return state == 4 || state == 5; }
+
+bool Selected(const StKOTEISHISANHEAD& master, const StKOTEINENHEAD& year, const StDATAINFO& data,
+              int16_t category) {
+    if (year.llExpenses < 0 || year.llExpenses > kMaxExpenses) return false;
+    if (data.byBusinessKinds == BUSINESS_BOTH && category != BUSINESS_BOTH &&
+        master.nBusinessCategory != category)
+        return false;
+    if (master.nTypeCode == kTypeNeverExported) return false;
+    if (IsDisposed(master.nDisposalState) && master.nDisposed < data.nPeriodStart) return false;
+    if (master.nMethod == kMethodSmallAsset && master.nAcquired < data.nPeriodStart) return false;
+    return true;
+}
+
+}  // namespace
+
+ClAssetAggregator::~ClAssetAggregator() { Close(); }
+
+int ClAssetAggregator::Open(const char* dataId) {
+    if (m_pRule == nullptr) {
+        if (velnor::AggregationAllocationFails()) return 0;
+        m_pRule = new (std::nothrow) ClRuleGenkashokyaku();
+        if (m_pRule == nullptr) return 0;
+    }
+    m_pRule->AttachSetMgr(ClDataMgr::Inst()->GetSetMgr());
+    m_pRule->SetCurDataID(dataId);
+    m_pRule->AttachOptLink(ClLinkMgr::Inst()->GetOptLink());
+    return 1;
+}
+
+int ClAssetAggregator::Prepare(int32_t* count) {
+    if (m_pRule == nullptr) return -1;
+    m_pRule->MoveFinish();
+    int rc = m_pRule->MoveReady(nullptr, 0, 0);
+    if (rc != 0) return rc;
+    rc = m_pRule->GetCount(count);
+    if (rc != 0) {
+        m_pRule->MoveFinish();
+        return rc;
+    }
+    return 0;
+}
+
+void ClAssetAggregator::Close() {
+    if (m_pRule == nullptr) return;
+    m_pRule->MoveFinish();
+    delete m_pRule;
+    m_pRule = nullptr;
+}
+
+int ClAssetAggregator::CollectAssets(ClSnapshotList& snapshots, const StDATAINFO& data,
+                                     int16_t category) {
+    snapshots.clear();
+
+    char dataId[sizeof(data.szDataID) + 1];
+    velnor::CopyField(dataId, sizeof(dataId), data.szDataID, sizeof(data.szDataID));
+    if (!Open(dataId)) return 0;
+
+    int32_t count = 0;
+    const int rc = Prepare(&count);
+    if (rc == kQelNoData) {
+        count = 0;
+    } else if (rc != 0) {
+        Close();
+        return 0;
+    }
+
+    StKOTEISHISANINFO master;
+    StKOTEINENINFO year;
+    StKOTEITSUKIINFO month;
+    std::memset(&master, 0, sizeof(master));
+    std::memset(&year, 0, sizeof(year));
+    std::memset(&month, 0, sizeof(month));
+
+    for (int32_t i = 0; i < count; ++i) {
+        const int moved = m_pRule->Move(i, &master, &year, &month);
+        if (moved != 0) {
+            Close();
+            if (moved == kQelNoData) return 1;
+            snapshots.clear();
+            return 0;
+        }
+        if (!Selected(master.head, year.head, data, category)) continue;
+
+        StASSETSNAPSHOT* snapshot =
+            velnor::AggregationAllocationFails() ? nullptr : new (std::nothrow) StASSETSNAPSHOT;
+        if (snapshot != nullptr) {
+            std::memset(snapshot, 0, sizeof(*snapshot));
+            std::memcpy(&snapshot->master, &master.head, sizeof(snapshot->master));
+            std::memcpy(&snapshot->year, &year.head, sizeof(snapshot->year));
+            try {
+                snapshots.push_back(std::unique_ptr<StASSETSNAPSHOT>(snapshot));
+            } catch (const std::bad_alloc&) {
+                snapshot = nullptr;  // freed with the temporary owner
+            }
+        }
+        if (snapshot == nullptr) {
+            Close();
+            snapshots.clear();
+            return 0;
+        }
+    }
+    Close();
+    return 1;
+}
