@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <ctime>
 
 #include "common/Faults.h"
@@ -154,9 +155,22 @@ bool RemoveFilePath(const char* path) {
 bool ReplaceFilePath(const char* from, const char* to) {
     if (from == nullptr || to == nullptr || *from == '\0' || *to == '\0') return false;
     if (ShouldFailFileOp(FileOp::kRename, to)) return false;
-    // A folder at the destination must stay: rename() would replace an empty one.
-    if (IsDirectoryPath(to)) return false;
+    // Only a file (or a link) is replaced: rename() would as well replace an empty folder,
+    // a device or a pipe.
+    struct stat st;
+    if (::lstat(to, &st) == 0 && !S_ISREG(st.st_mode) && !S_ISLNK(st.st_mode)) return false;
     return ::rename(from, to) == 0;
+}
+
+std::string FinalPath(const char* path) {
+    if (path == nullptr) return std::string();
+    struct stat st;
+    if (::lstat(path, &st) != 0 || !S_ISLNK(st.st_mode)) return path;
+    char* resolved = ::realpath(path, nullptr);
+    if (resolved == nullptr) return path;
+    std::string target(resolved);
+    std::free(resolved);
+    return target;
 }
 
 bool MakeDirectory(const char* path) {

@@ -68,10 +68,14 @@ bool PathExists(const char* path);
 bool IsDirectoryPath(const char* path);
 bool IsRegularFilePath(const char* path);
 bool RemoveFilePath(const char* path);
-// Moves `from` over `to` in one step, replacing an existing file `to` (never a folder).
+// Moves `from` over `to` in one step, replacing an existing file `to` (never a folder,
+// a device or a pipe).
 // The fault seam sees the destination path.
 bool ReplaceFilePath(const char* from, const char* to);
 bool MakeDirectory(const char* path);
+// The file that writing to `path` reaches: natively a symbolic link is followed to its
+// final target; on Windows, and for a path that does not exist, the path itself.
+std::string FinalPath(const char* path);
 bool RemoveDirectoryPath(const char* path);
 // A new, empty, uniquely named file in `folder` (which ends in a separator or is empty),
 // its name beginning with `prefix` (Windows keeps only its first three characters); the

@@ -148,6 +148,8 @@ bool ReplaceFilePath(const char* from, const char* to) {
     return MoveFileExA(from, to, MOVEFILE_REPLACE_EXISTING) != 0;
 }
 
+std::string FinalPath(const char* path) { return path ? path : ""; }
+
 bool MakeDirectory(const char* path) {
     if (path == nullptr || *path == '\0') return false;
     if (ShouldFailFileOp(FileOp::kMkdir, path)) return false;

@@ -43,10 +43,11 @@ std::string FolderOf(const char* path) {
 
 // A destination that cannot take the document (a folder, or a file that cannot be
 // opened for writing: read-only, or held by another program) fails the export before
-// anything is written, as opening it for the document would.
+// anything is written, as opening it for the document would. So does anything but a
+// plain file: a device or a pipe must never be replaced by the new file.
 bool DestinationUsable(const char* path) {
-    if (velnor::IsDirectoryPath(path)) return false;
     if (!velnor::PathExists(path)) return true;
+    if (!velnor::IsRegularFilePath(path)) return false;
     velnor::ClFile probe;
     if (!probe.Open(path, velnor::ClFile::kWrite | velnor::ClFile::kShareExclusive)) return false;
     probe.Abort();
@@ -68,9 +69,12 @@ void ClXmlExport::Advance(int from, int to) {
 int ClXmlExport::Export(const char* path, short functionId, const StDATAINFO* dataInfo) {
     velnor::ClFile file;
     ClXmlWriter writer;
+    // Through a symbolic link the document replaces the file the link names; the link
+    // stays.
+    const std::string destination = velnor::FinalPath(path);
     std::string temp;
-    if (path != nullptr && *path != '\0' && DestinationUsable(path) &&
-        velnor::CreateTempFileIn(FolderOf(path), kTempPrefix, &temp)) {
+    if (!destination.empty() && DestinationUsable(destination.c_str()) &&
+        velnor::CreateTempFileIn(FolderOf(destination.c_str()), kTempPrefix, &temp)) {
         writer.Open(&file, temp.c_str());
     }
 
@@ -96,7 +100,10 @@ int ClXmlExport::Export(const char* path, short functionId, const StDATAINFO* da
     if (temp.empty()) return 0;
     // Every line counts, the declaration and the REPORT lines included: a document that
     // lost any of them must not replace the destination.
-    if (result == 1 && !writer.Failed() && velnor::ReplaceFilePath(temp.c_str(), path)) return 1;
+    if (result == 1 && !writer.Failed() &&
+        velnor::ReplaceFilePath(temp.c_str(), destination.c_str())) {
+        return 1;
+    }
     velnor::RemoveFilePath(temp.c_str());
     return 0;
 }

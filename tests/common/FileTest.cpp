@@ -10,6 +10,10 @@
 #include "common/Faults.h"
 #include "common/File.h"
 
+#ifndef _WIN32
+#include <sys/stat.h>
+#endif
+
 namespace velnor {
 namespace {
 
@@ -157,6 +161,18 @@ TEST_F(FileTest, ReplaceMovesOverAnExistingFile) {
     Put(from, "new");
     EXPECT_FALSE(ReplaceFilePath(from.c_str(), folder.c_str()));
     EXPECT_TRUE(IsDirectoryPath(folder.c_str()));
+#ifndef _WIN32
+    // Nor a pipe; through a link, the link itself is replaced.
+    const std::string pipe = Path("pipe.xml");
+    ASSERT_EQ(mkfifo(pipe.c_str(), 0600), 0);
+    EXPECT_FALSE(ReplaceFilePath(from.c_str(), pipe.c_str()));
+    EXPECT_TRUE(fs::is_fifo(pipe));
+    const std::string link = Path("link.xml");
+    fs::create_symlink(to, link);
+    EXPECT_EQ(FinalPath(link.c_str()), fs::canonical(to).string());
+    EXPECT_EQ(FinalPath(to.c_str()), to);
+    EXPECT_EQ(FinalPath(Path("none").c_str()), Path("none"));
+#endif
 }
 
 TEST_F(FileTest, TempFilesAreNewEmptyAndDistinctInTheirFolder) {

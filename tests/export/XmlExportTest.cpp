@@ -6,6 +6,10 @@
 #include <vector>
 
 #include "ExportTestUtil.h"
+
+#ifndef _WIN32
+#include <sys/stat.h>
+#endif
 #include "common/Edition.h"
 #include "common/Faults.h"
 #include "common/File.h"
@@ -277,6 +281,27 @@ TEST_F(XmlExportTest, UnopenableDestinations) {
     EXPECT_TRUE(fs::is_directory(Path("folder.xml")));
     EXPECT_EQ(exporter_.Export(nullptr, 1, &info_), 0);
 }
+
+#ifndef _WIN32
+TEST_F(XmlExportTest, SpecialDestinationsAreNeverReplaced) {
+    // A pipe must neither be opened (that would wait for a reader) nor replaced.
+    ASSERT_EQ(mkfifo(out_.c_str(), 0600), 0);
+    EXPECT_EQ(Export(), 0);
+    EXPECT_TRUE(fs::is_fifo(out_));
+    EXPECT_EQ(Entries(), std::vector<std::string>{"out.xml"});
+    fs::remove(out_);
+
+    // Through a symbolic link the linked file gets the document and the link stays.
+    fs::create_directory(Path("real"));
+    WriteBytes(Path("real/target.xml"), "old");
+    fs::create_symlink(Path("real/target.xml"), out_);
+    ASSERT_EQ(Export(), 1);
+    EXPECT_TRUE(fs::is_symlink(out_));
+    EXPECT_TRUE(SameDocument(Golden("worked_example_pro.xml"), ReadBytes(Path("real/target.xml"))));
+    EXPECT_EQ(Entries(), (std::vector<std::string>{"out.xml", "real"}));
+    EXPECT_EQ(fs::directory_iterator(Path("real"))->path().filename(), "target.xml");
+}
+#endif
 
 #ifdef _WIN32
 TEST_F(XmlExportTest, DestinationHeldOpenElsewhereIsNotReplaced) {
