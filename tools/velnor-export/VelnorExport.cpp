@@ -1,0 +1,209 @@
+// velnor-export: the program's aggregation and export on a host data file, without
+// dialogs. Selects the data set as the program does, refuses what the program refuses,
+// and writes the document with the same code.
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+
+#include "aggregation/AssetAggregator.h"
+#include "app/SelectedData.h"
+#include "common/Business.h"
+#include "common/Edition.h"
+#include "common/Ui.h"
+#include "export/XmlExport.h"
+#include "host/QelHost.h"
+#include "host_standin/HostStandIn.h"
+#include "tools/velnor-export/ConsoleText.h"
+
+namespace {
+
+const char kUsage[] =
+    "Usage: velnor-export --host-data FILE --business-kind 1|2|3 --output FILE\n"
+    "                     [--function-id N] [--edition pro|std]\n"
+    "\n"
+    "Writes the depreciation export of the company data that the host data file's user\n"
+    "has selected, exactly as the link program does, without its dialogs.\n"
+    "\n"
+    "  --host-data FILE      host data file (UTF-8 JSON, see docs/host-data.md)\n"
+    "  --business-kind K     1 general use only, 2 real estate only, 3 both; it must be\n"
+    "                        one the data offers (a data set of one kind offers only that)\n"
+    "  --output FILE         the XML file to write; an existing file is replaced only\n"
+    "                        once the whole document is written\n"
+    "  --function-id N       FUNCTIONID of the document, kept in 16 bits as the program\n"
+    "                        keeps it (65535 is written as -1); default 2\n"
+    "  --edition pro|std     edition whose defaults the document names; default pro\n"
+    "  --help                show this text\n"
+    "\n"
+    "SUPPORT.INF is read from the current directory, as the program reads it.\n"
+    "Exit status: 0 the document was written; 1 the export was refused or failed;\n"
+    "2 the command line was wrong.\n";
+
+constexpr int kExitFailed = 1;
+constexpr int kExitUsage = 2;
+
+void Fail(const std::string& text) { std::fprintf(stderr, "velnor-export: %s\n", text.c_str()); }
+
+int UsageError(const std::string& text) {
+    Fail(text);
+    std::fprintf(stderr, "Try 'velnor-export --help'.\n");
+    return kExitUsage;
+}
+
+// Messages the program would show in a message box go to standard error.
+int MessageToStderr(velnor::WindowHandle, const char* text, const char* caption, unsigned type) {
+    std::fprintf(stderr, "velnor-export: %s: %s\n", velnor::ConsoleText(caption).c_str(),
+                 velnor::ConsoleText(text).c_str());
+    return (type & 0xF) == velnor::kMbYesNo ? velnor::kIdNo : velnor::kIdOk;
+}
+
+bool ParseInt(const char* text, long long* value) {
+    if (text == nullptr || *text == '\0') return false;
+    char* end = nullptr;
+    errno = 0;
+    const long long v = std::strtoll(text, &end, 10);
+    if (errno != 0 || *end != '\0' || v < -2147483648LL || v > 2147483647LL) return false;
+    *value = v;
+    return true;
+}
+
+struct Options {
+    std::string hostData;
+    std::string output;
+    int16_t businessKind = BUSINESS_NONE;
+    short functionId = 2;
+    const velnor::Edition* edition = &velnor::kEditionPro;
+};
+
+// 0 to go on, else the exit status (after --help: -1, exit 0).
+int ParseOptions(int argc, char** argv, Options* o) {
+    for (int i = 1; i < argc; ++i) {
+        const std::string arg = argv[i];
+        if (arg == "--help" || arg == "-h") {
+            std::fputs(kUsage, stdout);
+            return -1;
+        }
+        const bool known = arg == "--host-data" || arg == "--business-kind" || arg == "--output" ||
+                           arg == "--function-id" || arg == "--edition";
+        if (!known) return UsageError("unknown option '" + arg + "'");
+        if (i + 1 >= argc) return UsageError("option '" + arg + "' needs a value");
+        const char* value = argv[++i];
+        long long number = 0;
+        if (arg == "--host-data") {
+            o->hostData = value;
+        } else if (arg == "--output") {
+            o->output = value;
+        } else if (arg == "--business-kind") {
+            if (!ParseInt(value, &number) || number < 1 || number > 3) {
+                return UsageError("--business-kind must be 1, 2 or 3, not '" + std::string(value) +
+                                  "'");
+            }
+            o->businessKind = static_cast<int16_t>(number);
+        } else if (arg == "--function-id") {
+            if (!ParseInt(value, &number)) {
+                return UsageError("--function-id must be a whole number, not '" +
+                                  std::string(value) + "'");
+            }
+            o->functionId = static_cast<short>(static_cast<uint16_t>(number & 0xFFFF));
+        } else {
+            if (std::strcmp(value, "pro") == 0) {
+                o->edition = &velnor::kEditionPro;
+            } else if (std::strcmp(value, "std") == 0) {
+                o->edition = &velnor::kEditionStd;
+            } else {
+                return UsageError("--edition must be pro or std, not '" + std::string(value) + "'");
+            }
+        }
+    }
+    if (o->hostData.empty()) return UsageError("--host-data is required");
+    if (o->businessKind == BUSINESS_NONE) return UsageError("--business-kind is required");
+    if (o->output.empty()) return UsageError("--output is required");
+    return 0;
+}
+
+// Which categories the data offers, as the conditions dialog enables them.
+bool CategoryOffered(uint8_t businessKinds, int16_t category) {
+    if (businessKinds == 1) return category == BUSINESS_GENERAL;
+    if (businessKinds == 2) return category == BUSINESS_REALESTATE;
+    return true;
+}
+
+int Run(const Options& o) {
+    const std::string why = hoststandin::LoadFromFile(o.hostData);
+    if (!why.empty()) {
+        Fail("cannot use the host data file " + o.hostData + ": " + why);
+        return kExitFailed;
+    }
+    ClQelConnect* connect = ClQelConnect::Inst();
+    connect->m_strTitle = velnor::kTitleText;
+    connect->SetAppType(o.edition->appType);
+    connect->SetUseDataType(2);
+    int rc = connect->Initiate();
+    if (rc != 0) {
+        Fail("the host connection failed (Initiate answered " + std::to_string(rc) + ")");
+        return kExitFailed;
+    }
+    rc = connect->ExpSysLink();
+    if (rc != 0) {
+        Fail(std::string("the host refused the export link (ExpSysLink answered ") +
+             std::to_string(rc) + (rc == 1 ? ", cancelled)" : ")"));
+        return kExitFailed;
+    }
+
+    StDATAINFO data;
+    if (!velnor::FindSelectedDataSet(&data)) {
+        Fail("the user's selected data set is not among the host's data sets");
+        return kExitFailed;
+    }
+    if (data.nDataKind == kDataKindPastResults) {
+        std::fprintf(stderr, "%s\n",
+                     velnor::ConsoleText("過去実績データは、連携の対象として使用できません。\n\nア"
+                                         "プリケーションを終了します。")
+                         .c_str());
+        return kExitFailed;
+    }
+    if (!CategoryOffered(data.byBusinessKinds, o.businessKind)) {
+        Fail("business kind " + std::to_string(o.businessKind) +
+             " is not offered by the selected data (its business kinds are " +
+             std::to_string(data.byBusinessKinds) + ")");
+        return kExitFailed;
+    }
+
+    ClSnapshotList snapshots;
+    ClRecordList records;
+    ClAssetAggregator aggregator;
+    if (!aggregator.CollectAssets(snapshots, data, o.businessKind)) {
+        Fail("collecting the assets failed");
+        return kExitFailed;
+    }
+    if (!aggregator.ConvertAssets(snapshots, records, data)) {
+        Fail("converting the assets failed");
+        return kExitFailed;
+    }
+    ClXmlExport exporter;
+    exporter.SetRecordList(&records);
+    exporter.SetEdition(o.edition);
+    exporter.SetProgressBase(400);
+    if (!exporter.Export(o.output.c_str(), o.functionId, &data)) {
+        Fail("writing " + o.output + " failed; the file was left as it was");
+        return kExitFailed;
+    }
+    std::printf("velnor-export: wrote %zu SISAN to %s\n", records.size(), o.output.c_str());
+    return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    velnor::SetMessageBoxHook(MessageToStderr);
+    Options options;
+    const int parsed = ParseOptions(argc, argv, &options);
+    if (parsed < 0) return 0;
+    if (parsed > 0) return parsed;
+    const int status = Run(options);
+    ClQelConnect::Inst()->LogOut();
+    ClQelConnect::Inst()->Terminate();
+    ClQelConnect::Inst()->Release();
+    return status;
+}
