@@ -14,6 +14,7 @@
 #include "common/Faults.h"
 #include "common/File.h"
 #include "common/Ui.h"
+#include "export/ProgramString.h"
 #include "export/SupportInf.h"
 #include "export/XmlExport.h"
 #include "export/XmlWriter.h"
@@ -334,6 +335,19 @@ TEST_F(XmlExportTest, DestinationInAFolderWithDoubleByteName) {
     written.resize(file.Read(&written[0], written.size()));
     EXPECT_TRUE(SameDocument(Golden("worked_example_pro.xml"), written));
     EXPECT_EQ(Entries().size(), 1u);
+}
+
+TEST(ProgramString, LinkVersionFromTheStringTable) {
+    char text[64];
+    EXPECT_EQ(velnor::LoadProgramString(velnor::kStringConnectedProgramVersion, text, sizeof text),
+              8u);
+    EXPECT_STREQ(text, "20.00.00");
+    EXPECT_EQ(velnor::LoadProgramString(velnor::kStringConnectedProgramVersion, text, 4), 3u);
+    EXPECT_STREQ(text, "20.");
+    // A string the table does not hold gives the empty text.
+    std::strcpy(text, "x");
+    EXPECT_EQ(velnor::LoadProgramString(2, text, sizeof text), 0u);
+    EXPECT_STREQ(text, "");
 }
 
 }  // namespace
