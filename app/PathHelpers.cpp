@@ -93,6 +93,11 @@ bool AddLastBackslash(char* buffer, size_t size) {
     const size_t len = strnlen(buffer, size);
     if (len == 0 || len == size) return false;
     if (buffer[len - 1] == '\\' && !IsDbcsByteAt(buffer, len - 1)) return true;
+    // A lead byte without its partner would take the backslash as its second byte.
+    if (IsSjisLeadByte(static_cast<unsigned char>(buffer[len - 1])) &&
+        !IsDbcsByteAt(buffer, len - 1)) {
+        return false;
+    }
     if (len >= size - 1) return false;
     buffer[len] = '\\';
     buffer[len + 1] = '\0';

@@ -18,7 +18,8 @@ constexpr size_t kPathBufferSize = 261;  // 260 bytes of path and the terminator
 bool IsDbcsByteAt(const char* text, size_t index);
 
 // Makes `buffer` (of `size` bytes) end in a real backslash. False, unchanged, for no or
-// empty text, a size of 0, or when there is no room for the backslash.
+// empty text, a size of 0, when there is no room for the backslash, or when the text ends
+// in a lead byte without its partner (the backslash would become its second byte).
 bool AddLastBackslash(char* buffer, size_t size);
 
 // Reduces the path in `buffer` (of `size` bytes) to its drive and directory, ending in a

@@ -74,6 +74,9 @@ TEST(PathHelpers, AddLastBackslash) {
         {std::string(259, 'x') + "\\", 261, true, std::string(259, 'x') + "\\"},
         {std::string(258, 'x') + kHyo, 261, false, std::string(258, 'x') + kHyo},
         {std::string(257, 'x') + kHyo, 261, true, std::string(257, 'x') + kHyo + "\\"},
+        // A lead byte without its partner: a backslash would turn into its second byte.
+        {"C:\\a\x95", 261, false, "C:\\a\x95"},
+        {std::string("C:\\") + kHyo + "\x83", 261, false, std::string("C:\\") + kHyo + "\x83"},
     };
     for (const auto& c : cases) {
         char buffer[600] = {};
