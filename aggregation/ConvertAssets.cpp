@@ -3,6 +3,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <new>
+#include <string>
 
 #include "QelUty/CmnProcHpr.h"
 #include "aggregation/AssetAggregator.h"
@@ -211,16 +212,17 @@ void ConvertQuantity(const StKOTEISHISANHEAD& m, StASSETRECORD& rec) {
 
     // Only a plain decimal number is read: no exponent, no hexadecimal, no "inf", which
     // the runtimes would read differently.
+    const auto isDigit = [&](size_t i) { return i < n && number[i] >= '0' && number[i] <= '9'; };
     size_t end = 0;
-    if (number[end] == '+' || number[end] == '-') ++end;
+    if (end < n && (number[end] == '+' || number[end] == '-')) ++end;
     size_t digits = 0;
-    while (number[end] >= '0' && number[end] <= '9') ++end, ++digits;
-    if (number[end] == '.') {
+    while (isDigit(end)) ++end, ++digits;
+    if (end < n && number[end] == '.') {
         ++end;
-        while (number[end] >= '0' && number[end] <= '9') ++end, ++digits;
+        while (isDigit(end)) ++end, ++digits;
     }
-    number[end] = '\0';
-    const double value = digits > 0 ? std::strtod(number, nullptr) : 0.0;
+    const std::string plain(number, end);
+    const double value = digits > 0 ? std::strtod(plain.c_str(), nullptr) : 0.0;
     try {
         PutDecimal(rec.SUURYO, Fixed::FromDouble(value), 2);
     } catch (const ClFixedDecimalRangeError&) {
