@@ -7,10 +7,16 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <fstream>
+#include <iterator>
 #include <string>
+#include <vector>
 
 #include "FuzzSupport.h"
+#include "aggregation/AssetRecords.h"
+#include "common/Edition.h"
 #include "export/SupportInf.h"
+#include "export/XmlExport.h"
 
 namespace {
 
@@ -39,6 +45,81 @@ void CheckValue(const char* value, const std::string& file, const std::string& m
     const std::string got(value);
     FUZZ_CHECK(got == ReferenceValue(file, marker));
     FUZZ_CHECK(got.empty() || file.find(got) != std::string::npos);
+}
+
+size_t EscapedLength(char c) {
+    switch (c) {
+        case '&':
+            return 5;
+        case '<':
+        case '>':
+            return 4;
+        case '"':
+        case '\'':
+            return 6;
+        default:
+            return 1;
+    }
+}
+
+// A support value in the export's SYSTEM block: one line of at most 255 bytes, the value
+// (or the default when it is empty) escaped and cut before the first character that does
+// not fit, never inside a character.
+void CheckSystemLine(const std::string& doc, const char* tag, const std::string& value,
+                     const char* fallback) {
+    const std::string open = std::string("\t\t<") + tag + ">";
+    const std::string close = std::string("</") + tag + ">\r\n";
+    const size_t start = doc.find(open);
+    FUZZ_CHECK(start != std::string::npos);
+    const size_t textStart = start + open.size();
+    const size_t textEnd = doc.find('<', textStart);
+    FUZZ_CHECK(textEnd != std::string::npos && doc.compare(textEnd, close.size(), close) == 0);
+    FUZZ_CHECK(textEnd + close.size() - start <= 255);
+    const std::string escaped = doc.substr(textStart, textEnd - textStart);
+
+    // The value as the export holds it: its 256-byte area, whole characters.
+    std::string held = value.empty() ? std::string(fallback) : value;
+    const std::vector<bool> map = fuzz::DoubleByteMap(held);
+    size_t keep = held.size() < 256 ? held.size() : 255;
+    if (keep < held.size() && keep > 0 && map[keep - 1] && map[keep]) {
+        size_t i = 0;
+        while (i < keep) i += map[i] ? 2 : 1;
+        if (i > keep) --keep;
+    }
+    held.resize(keep);
+    const std::vector<bool> heldMap = fuzz::DoubleByteMap(held);
+    std::string expected;
+    const size_t room = 255 - (open.size() + close.size());
+    for (size_t i = 0; i < held.size();) {
+        const size_t width = heldMap[i] ? 2 : EscapedLength(held[i]);
+        if (expected.size() + width > room) break;
+        if (heldMap[i]) {
+            expected.append(held, i, 2);
+            i += 2;
+            continue;
+        }
+        switch (held[i]) {
+            case '&':
+                expected += "&amp;";
+                break;
+            case '<':
+                expected += "&lt;";
+                break;
+            case '>':
+                expected += "&gt;";
+                break;
+            case '"':
+                expected += "&quot;";
+                break;
+            case '\'':
+                expected += "&apos;";
+                break;
+            default:
+                expected.push_back(held[i]);
+        }
+        ++i;
+    }
+    FUZZ_CHECK(escaped == expected);
 }
 
 // The buffer in a block of exactly the size asked for.
@@ -89,6 +170,19 @@ void Run(const uint8_t* data, size_t size) {
     CheckValue(version, file, kVersionMarker);
     // Asked again, the same answers from the same buffer.
     FUZZ_CHECK(inf.GetProductName() == name && inf.GetProductVersion() == version);
+
+    // The export's SYSTEM block with these values.
+    StDATAINFO info;
+    std::memset(&info, 0, sizeof info);
+    std::remove("out.xml");
+    ClRecordList records;
+    ClXmlExport exporter;
+    exporter.SetRecordList(&records);
+    FUZZ_CHECK(exporter.Export("out.xml", 2, &info) == 1);
+    std::ifstream in("out.xml", std::ios::binary);
+    const std::string doc((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    CheckSystemLine(doc, "PROGRAMNAME", name, velnor::kEditionPro.programName);
+    CheckSystemLine(doc, "PROGRAMVER", version, "20.00.0X");
 }
 
 }  // namespace
