@@ -16,8 +16,8 @@ if(WIN32)
     ${CMAKE_CURRENT_LIST_DIR}/ProgressDlg_win.cpp
   )
   target_link_libraries(velnor_shell PUBLIC
-    velnor_app_shell_portable velnor_app_paths_win velnor_app_portable velnor_framework
-    velnor_host velnor_common)
+    velnor_app_shell_portable velnor_app_paths_win velnor_app_portable velnor_conditions
+    velnor_aggregation velnor_export velnor_framework velnor_host velnor_common)
 
   foreach(edition Pro Std)
     add_executable(Velnor${edition} WIN32

@@ -77,6 +77,8 @@ class RunFolder {
 
 struct RunResult {
     int exitCode = -1;
+    std::string xml;              // the output file, when the run asked for one
+    std::string progressCaption;  // the progress window's caption when the last box showed
     std::map<std::string, std::string> result;  // the simulator's RESULT line
     std::vector<guidriver::SeenBox> boxes;
     std::vector<std::string> logLines;
@@ -88,6 +90,10 @@ struct ProgramRun {
     const char* level = "2";  // MV14_G; null: no definition file
     std::string hostData;
     std::vector<std::string> simulatorArgs;
+    // In the conditions dialog: the output file's name in the run's folder (the fixed
+    // one from the command line when `fixedOutput`), or cancel when empty.
+    std::string output;
+    bool fixedOutput = false;
 };
 
 RunResult Execute(const ProgramRun& run, const std::string& name) {
@@ -106,14 +112,43 @@ RunResult Execute(const ProgramRun& run, const std::string& name) {
     SetEnvironmentVariableA("VELNOR_HOST_LOG", log.c_str());
 
     std::string commandLine =
-        "\"" + BinDir() + "host-simulator.exe\" --timeout 60 --program \"" + program + "\"";
+        "\"" + BinDir() + "host-simulator.exe\" --timeout 90 --program \"" + program + "\"";
     for (const std::string& arg : run.simulatorArgs) commandLine += " " + arg;
+    const std::string outputPath = folder.path() + run.output;
+    if (run.fixedOutput) commandLine += " --output \"" + outputPath + "\"";
     const std::string output = folder.path() + "simulator.txt";
     HANDLE simulator = guidriver::StartProcess(commandLine, output);
     EXPECT_NE(nullptr, simulator) << commandLine;
     RunResult result;
     if (simulator == nullptr) return result;
-    EXPECT_TRUE(guidriver::AnswerBoxesUntilExit(simulator, 90000, {}, &result.boxes)) << name;
+    const bool ended = guidriver::DriveUntilExit(simulator, 80000, [&](HWND dialog) {
+        if (guidriver::WindowText(dialog) == "所得税(減価償却) - 集計条件") {
+            if (run.output.empty()) {
+                guidriver::PressButton(dialog, IDCANCEL);
+                return true;
+            }
+            if (!run.fixedOutput) {
+                DWORD_PTR ignored = 0;
+                SendMessageTimeoutA(GetDlgItem(dialog, 1014), WM_SETTEXT, 0,
+                                    reinterpret_cast<LPARAM>(outputPath.c_str()), SMTO_ABORTIFHUNG,
+                                    2000, &ignored);
+            }
+            guidriver::PressButton(dialog, IDOK);
+            return true;
+        }
+        if (!guidriver::IsMessageBox(dialog)) return false;
+        if (HWND progress = guidriver::FindForeignWindow("集計中")) {
+            result.progressCaption = guidriver::WindowText(progress);
+        }
+        result.boxes.push_back(guidriver::AnswerMessageBox(dialog, IDOK));
+        return true;
+    });
+    EXPECT_TRUE(ended) << name << "\n" << guidriver::DescribeForeignWindows();
+    if (!ended && WaitForSingleObject(simulator, 30000) != WAIT_OBJECT_0) {
+        TerminateProcess(simulator, 255);
+        WaitForSingleObject(simulator, 5000);
+    }
+    if (!run.output.empty()) result.xml = guidriver::ReadFileText(outputPath);
     DWORD code = 0;
     GetExitCodeProcess(simulator, &code);
     CloseHandle(simulator);
@@ -182,7 +217,7 @@ std::vector<Scenario> Scenarios() {
     const std::string cancelled = HostData(R"({"expSysLink": 1})");
     return {
         {"receiving product missing",
-         {"", nullptr, HostData(kLinkOk), {}},
+         {"", nullptr, HostData(kLinkOk), {}, "", false},
          2,
          "yes",
          "0x00000002",
@@ -191,7 +226,7 @@ std::vector<Scenario> Scenarios() {
          {missing},
          kRefusedThenDisconnect},
         {"receiving product level 1",
-         {"", "1", HostData(kLinkOk), {}},
+         {"", "1", HostData(kLinkOk), {}, "", false},
          2,
          "yes",
          "0x00000002",
@@ -200,7 +235,7 @@ std::vector<Scenario> Scenarios() {
          {productOld},
          kRefusedThenDisconnect},
         {"receiving product level 3",
-         {"", "3", HostData(kLinkOk), {}},
+         {"", "3", HostData(kLinkOk), {}, "", false},
          2,
          "yes",
          "0x00000002",
@@ -209,7 +244,7 @@ std::vector<Scenario> Scenarios() {
          {linkOld},
          kRefusedThenDisconnect},
         {"export link cancelled",
-         {"", "2", cancelled, {}},
+         {"", "2", cancelled, {}, "", false},
          1,
          "yes",
          "0x00000002",
@@ -218,7 +253,7 @@ std::vector<Scenario> Scenarios() {
          {},
          kDisconnect},
         {"export link fails",
-         {"", "2", HostData(R"({"expSysLink": 9})"), {}},
+         {"", "2", HostData(R"({"expSysLink": 9})"), {}, "", false},
          2,
          "yes",
          "0x00000002",
@@ -227,7 +262,7 @@ std::vector<Scenario> Scenarios() {
          {},
          kDisconnect},
         {"selected data not found",
-         {"", "2", HostData(kLinkOk, "8"), {}},
+         {"", "2", HostData(kLinkOk, "8"), {}, "", false},
          2,
          "yes",
          "0x00000002",
@@ -236,7 +271,7 @@ std::vector<Scenario> Scenarios() {
          {},
          kDisconnect},
         {"initiate fails",
-         {"", "2", HostData(R"({"initiate": 12})"), {}},
+         {"", "2", HostData(R"({"initiate": 12})"), {}, "", false},
          3,
          "no",
          "0x00000000",
@@ -245,7 +280,7 @@ std::vector<Scenario> Scenarios() {
          {},
          kDisconnect},
         {"function id 65535",
-         {"", "2", cancelled, {"--function-id", "65535"}},
+         {"", "2", cancelled, {"--function-id", "65535"}, "", false},
          1,
          "yes",
          "0xFFFFFFFF",
@@ -257,7 +292,9 @@ std::vector<Scenario> Scenarios() {
          {"",
           "2",
           cancelled,
-          {"--function-id", "7", "--output", "C:\\" + std::string(600, 'p') + ",x.xml"}},
+          {"--function-id", "7", "--output", "C:\\" + std::string(600, 'p') + ",x.xml"},
+          "",
+          false},
          1,
          "yes",
          "0x00000007",
@@ -266,7 +303,7 @@ std::vector<Scenario> Scenarios() {
          {},
          kDisconnect},
         {"stand-alone",
-         {"", "2", cancelled, {"--standalone"}},
+         {"", "2", cancelled, {"--standalone"}, "", false},
          3,
          "no",
          "0x00000000",
@@ -275,7 +312,7 @@ std::vector<Scenario> Scenarios() {
          {},
          kDisconnect},
         {"stand-alone with the receiving product missing",
-         {"", nullptr, HostData(kLinkOk), {"--standalone"}},
+         {"", nullptr, HostData(kLinkOk), {"--standalone"}, "", false},
          3,
          "no",
          "0x00000000",
@@ -284,7 +321,7 @@ std::vector<Scenario> Scenarios() {
          {missing},
          kRefusedThenDisconnect},
         {"two commas only",
-         {"", nullptr, HostData(kLinkOk), {"--command-line", "1234,32769,5"}},
+         {"", nullptr, HostData(kLinkOk), {"--command-line", "1234,32769,5"}, "", false},
          3,
          "no",
          "0x00000000",
@@ -341,6 +378,90 @@ TEST(ShellThroughTheHost, AMissingHostDataFileFailsTheConnectionWithTheHostsMess
     EXPECT_EQ("Borlex", r.boxes[0].caption);
     EXPECT_EQ((std::vector<std::string>{"LoadError", "LogOut", "Terminate", "Release"}),
               Kinds(r.logLines));
+}
+
+struct WholeRun {
+    const char* name;
+    ProgramRun run;
+    int exitCode;
+    const char* posted;
+    const char* lparam;
+    std::vector<std::string> boxTexts;
+    bool written;
+};
+
+TEST(ShellThroughTheHost, WholeRunsFromTheConditionsDialogToTheResultMessage) {
+    const std::string success = "減価償却の集計結果を正常に出力しました。";
+    const std::string failure =
+        "XMLファイルの出力に失敗しました。\n\nアプリケーションを終了します。";
+    const std::string cancel = "\xA2所得税(減価償却)\xA3の集計を中止します。";
+    const std::string assets = HostData(kLinkOk, "1");
+    std::string withAsset = assets;
+    const std::string firstSetEnd = u8R"("periodEnd": 20250331})";
+    withAsset.replace(
+        withAsset.find(firstSetEnd), firstSetEnd.size(),
+        u8R"("periodEnd": 20250331, "assets": [{"name": "営業車", "acquired": 20230610,
+                          "cost": "3200000", "method": 8, "life": 6, "rate": 333,
+                          "ordinary": "572691", "expenses": "572691"}]})");
+    std::string failingEnumeration = withAsset;
+    failingEnumeration.replace(failingEnumeration.find(u8R"("link")"), 6,
+                               u8R"("faults": [{"op": "MoveReady", "code": 31}], "link")");
+    const WholeRun runs[] = {
+        {"success",
+         {"VelnorPro", "2", withAsset, {}, "out.xml", false},
+         0,
+         "yes",
+         "0",
+         {success},
+         true},
+        {"success, standard edition",
+         {"VelnorStd", "2", withAsset, {}, "out.xml", false},
+         0,
+         "yes",
+         "0",
+         {success},
+         true},
+        {"success with a fixed output path",
+         {"VelnorPro", "2", withAsset, {}, "fixed.xml", true},
+         0,
+         "yes",
+         "0",
+         {success},
+         true},
+        {"success stand-alone",
+         {"VelnorPro", "2", withAsset, {"--standalone"}, "out.xml", false},
+         3,
+         "no",
+         "0",
+         {success},
+         true},
+        {"cancelled", {"VelnorPro", "2", withAsset, {}, "", false}, 1, "yes", "1", {cancel}, false},
+        {"enumeration fails",
+         {"VelnorPro", "2", failingEnumeration, {}, "out.xml", false},
+         2,
+         "yes",
+         "2",
+         {failure},
+         false},
+    };
+    for (const WholeRun& w : runs) {
+        RunResult r = Execute(w.run, "whole");
+        EXPECT_EQ(w.exitCode, r.exitCode) << w.name << "\n" << r.report;
+        EXPECT_EQ(w.posted, r.result["posted"]) << w.name;
+        EXPECT_EQ(w.lparam, r.result["lparam"]) << w.name;
+        ASSERT_EQ(w.boxTexts.size(), r.boxes.size()) << w.name;
+        for (size_t i = 0; i < r.boxes.size(); ++i) {
+            EXPECT_EQ(w.boxTexts[i], r.boxes[i].text) << w.name;
+            EXPECT_EQ("所得税(減価償却)", r.boxes[i].caption) << w.name;
+        }
+        if (w.written) {
+            EXPECT_EQ("集計中 100％", r.progressCaption) << w.name;
+            EXPECT_EQ(0u, r.xml.rfind("<?xml", 0)) << w.name;
+            EXPECT_NE(std::string::npos, r.xml.find("営業車")) << w.name;
+        } else {
+            EXPECT_TRUE(r.xml.empty()) << w.name;
+        }
+    }
 }
 
 }  // namespace

@@ -5,6 +5,7 @@
 
 #include <windows.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -13,7 +14,8 @@ namespace guidriver {
 // Visible top-level dialog windows (class "#32770") of processes other than this one.
 std::vector<HWND> ForeignDialogs();
 
-// Title of a window of any process.
+// Title or text of a window of any process, read without a message: the program may be
+// busy and not reading its messages.
 std::string WindowText(HWND window);
 
 // True for a message box: a dialog with a text and only the standard buttons.
@@ -32,9 +34,26 @@ struct SeenBox {
     bool hasOwner;
 };
 
-// Answers every message box of other processes that shows up while `process` runs: the
-// next answer of `answers` (IDOK when they run out). Returns false when the process did
-// not end within `timeoutMs`; it is then killed.
+// Offers every dialog of another process that shows up while `process` runs to
+// `onDialog`, again at every poll until it returns true (a dialog may be seen before it
+// is filled). Returns false when the process did not end within `timeoutMs`; it is then
+// left running.
+bool DriveUntilExit(HANDLE process, DWORD timeoutMs,
+                    const std::function<bool(HWND dialog)>& onDialog);
+
+// The first window of another process, top-level or child, whose title starts with
+// `prefix`; null when there is none.
+HWND FindForeignWindow(const std::string& prefix);
+
+// What windows of other processes show right now, for the message of a failed test.
+std::string DescribeForeignWindows();
+
+// Reads a message box, answers it with `answer` and returns what it showed.
+SeenBox AnswerMessageBox(HWND box, int answer);
+
+// Answers every message box of other processes that shows up while `process` runs with
+// the next answer of `answers` (IDOK when they run out), as DriveUntilExit; a process
+// still running at the end of `timeoutMs` is killed.
 bool AnswerBoxesUntilExit(HANDLE process, DWORD timeoutMs, const std::vector<int>& answers,
                           std::vector<SeenBox>* seen);
 

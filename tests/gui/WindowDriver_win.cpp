@@ -45,15 +45,13 @@ std::vector<HWND> ForeignDialogs() {
     return found;
 }
 
-// WM_GETTEXT is marshalled across processes; GetWindowText is not, for controls.
 std::string WindowText(HWND window) {
-    char text[4096] = {};
-    DWORD_PTR length = 0;
-    if (!SendMessageTimeoutA(window, WM_GETTEXT, sizeof(text), reinterpret_cast<LPARAM>(text),
-                             SMTO_ABORTIFHUNG, 2000, &length)) {
-        return std::string();
-    }
-    return std::string(text, std::min<size_t>(length, sizeof(text) - 1));
+    wchar_t wide[4096] = {};
+    const int length = InternalGetWindowText(window, wide, 4096);
+    if (length <= 0) return std::string();
+    char text[8192] = {};
+    const int n = WideCharToMultiByte(932, 0, wide, length, text, sizeof(text), nullptr, nullptr);
+    return std::string(text, n > 0 ? static_cast<size_t>(n) : 0);
 }
 
 bool IsMessageBox(HWND dialog) {
@@ -86,31 +84,105 @@ bool PressButton(HWND dialog, int id) {
                         reinterpret_cast<LPARAM>(button)) != FALSE;
 }
 
-bool AnswerBoxesUntilExit(HANDLE process, DWORD timeoutMs, const std::vector<int>& answers,
-                          std::vector<SeenBox>* seen) {
-    std::vector<HWND> answered;
-    size_t nextAnswer = 0;
+bool DriveUntilExit(HANDLE process, DWORD timeoutMs,
+                    const std::function<bool(HWND dialog)>& onDialog) {
+    std::vector<HWND> done;
     const DWORD start = GetTickCount();
     while (WaitForSingleObject(process, 50) == WAIT_TIMEOUT) {
         for (HWND dialog : ForeignDialogs()) {
-            if (std::find(answered.begin(), answered.end(), dialog) != answered.end()) continue;
-            if (!IsMessageBox(dialog)) continue;
-            SeenBox box;
-            box.caption = WindowText(dialog);
-            box.text = MessageBoxText(dialog);
-            box.hasOwner = GetWindow(dialog, GW_OWNER) != nullptr;
-            seen->push_back(box);
-            int answer = nextAnswer < answers.size() ? answers[nextAnswer++] : IDOK;
-            PressButton(dialog, answer);
-            answered.push_back(dialog);
+            if (std::find(done.begin(), done.end(), dialog) != done.end()) continue;
+            if (onDialog(dialog)) done.push_back(dialog);
         }
-        if (GetTickCount() - start > timeoutMs) {
-            TerminateProcess(process, 255);
-            WaitForSingleObject(process, 5000);
-            return false;
-        }
+        if (GetTickCount() - start > timeoutMs) return false;
     }
     return true;
+}
+
+namespace {
+
+BOOL CALLBACK DescribeTop(HWND window, LPARAM param) {
+    auto* out = reinterpret_cast<std::ostringstream*>(param);
+    DWORD pid = 0;
+    GetWindowThreadProcessId(window, &pid);
+    if (pid == GetCurrentProcessId() || !IsWindowVisible(window)) return TRUE;
+    *out << "window " << window << " pid " << pid << " class " << ClassName(window) << " \""
+         << WindowText(window) << "\"" << (IsWindowEnabled(window) ? "" : " disabled") << "\n";
+    for (HWND child : Children(window)) {
+        *out << "  " << ClassName(child) << " " << GetDlgCtrlID(child) << " \"" << WindowText(child)
+             << "\"" << (IsWindowEnabled(child) ? "" : " disabled")
+             << (IsWindowVisible(child) ? "" : " hidden") << "\n";
+    }
+    return TRUE;
+}
+
+}  // namespace
+
+std::string DescribeForeignWindows() {
+    std::ostringstream out;
+    EnumWindows(DescribeTop, reinterpret_cast<LPARAM>(&out));
+    return out.str();
+}
+
+namespace {
+
+struct Search {
+    std::string prefix;
+    HWND found = nullptr;
+};
+
+BOOL CALLBACK SearchChild(HWND window, LPARAM param) {
+    auto* search = reinterpret_cast<Search*>(param);
+    if (WindowText(window).rfind(search->prefix, 0) == 0) {
+        search->found = window;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+BOOL CALLBACK SearchTop(HWND window, LPARAM param) {
+    auto* search = reinterpret_cast<Search*>(param);
+    DWORD pid = 0;
+    GetWindowThreadProcessId(window, &pid);
+    if (pid == GetCurrentProcessId()) return TRUE;
+    if (WindowText(window).rfind(search->prefix, 0) == 0) {
+        search->found = window;
+        return FALSE;
+    }
+    EnumChildWindows(window, SearchChild, param);
+    return search->found == nullptr;
+}
+
+}  // namespace
+
+HWND FindForeignWindow(const std::string& prefix) {
+    Search search;
+    search.prefix = prefix;
+    EnumWindows(SearchTop, reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+SeenBox AnswerMessageBox(HWND box, int answer) {
+    SeenBox seen;
+    seen.caption = WindowText(box);
+    seen.text = MessageBoxText(box);
+    seen.hasOwner = GetWindow(box, GW_OWNER) != nullptr;
+    PressButton(box, answer);
+    return seen;
+}
+
+bool AnswerBoxesUntilExit(HANDLE process, DWORD timeoutMs, const std::vector<int>& answers,
+                          std::vector<SeenBox>* seen) {
+    size_t next = 0;
+    const bool ended = DriveUntilExit(process, timeoutMs, [&](HWND dialog) {
+        if (!IsMessageBox(dialog)) return false;
+        seen->push_back(AnswerMessageBox(dialog, next < answers.size() ? answers[next++] : IDOK));
+        return true;
+    });
+    if (!ended) {
+        TerminateProcess(process, 255);
+        WaitForSingleObject(process, 5000);
+    }
+    return ended;
 }
 
 HANDLE StartProcess(const std::string& commandLine, const std::string& outputFile) {
