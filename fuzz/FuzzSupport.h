@@ -2,6 +2,9 @@
 // and texts placed so that AddressSanitizer sees every byte read or written past them.
 #pragma once
 
+#include <dirent.h>
+#include <unistd.h>
+
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
@@ -91,5 +94,28 @@ class Fields {
     std::vector<uint8_t> header_;
     std::vector<std::string> texts_;
 };
+
+// A new folder under /tmp for the target's files, with a separator at its end; it goes
+// with what is in it when the run ends.
+inline std::string ScratchFolder(const char* name) {
+    static std::string folder;
+    std::string pattern = std::string("/tmp/velnor-") + name + "-XXXXXX";
+    if (mkdtemp(&pattern[0]) == nullptr) {
+        std::perror("fuzz: temporary folder");
+        std::abort();
+    }
+    folder = pattern + "/";
+    std::atexit([] {
+        if (DIR* dir = opendir(folder.c_str())) {
+            while (const dirent* e = readdir(dir)) {
+                const std::string entry(e->d_name);
+                if (entry != "." && entry != "..") unlink((folder + entry).c_str());
+            }
+            closedir(dir);
+        }
+        rmdir(folder.c_str());
+    });
+    return folder;
+}
 
 }  // namespace fuzz

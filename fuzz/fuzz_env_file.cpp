@@ -238,12 +238,7 @@ void Run(const Input& in) {
 }  // namespace
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
-    char folder[] = "/tmp/velnor-fuzz-env-XXXXXX";
-    if (mkdtemp(folder) == nullptr) {
-        std::perror("fuzz_env_file: temporary folder");
-        std::abort();
-    }
-    g_folder = std::string(folder) + "/";
+    g_folder = fuzz::ScratchFolder("fuzz-env");
     g_path = g_folder + "VelnorPro.env";
     return 0;
 }

@@ -505,12 +505,7 @@ void Run(const uint8_t* data, size_t size) {
 }  // namespace
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
-    char folder[] = "/tmp/velnor-fuzz-records-XXXXXX";
-    if (mkdtemp(folder) == nullptr) {
-        std::perror("fuzz_host_records: temporary folder");
-        std::abort();
-    }
-    g_folder = std::string(folder) + "/";
+    g_folder = fuzz::ScratchFolder("fuzz-records");
     g_path = g_folder + "out.xml";
     return 0;
 }

@@ -133,11 +133,11 @@ int g_folder = -1;
 }  // namespace
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
-    char folder[] = "/tmp/velnor-fuzz-support-XXXXXX";
     g_home = open(".", O_RDONLY | O_DIRECTORY);
-    if (mkdtemp(folder) == nullptr || g_home < 0 ||
-        (g_folder = open(folder, O_RDONLY | O_DIRECTORY)) < 0) {
-        std::perror("fuzz_support_inf: temporary folder");
+    const std::string folder = fuzz::ScratchFolder("fuzz-support");
+    g_folder = open(folder.c_str(), O_RDONLY | O_DIRECTORY);
+    if (g_home < 0 || g_folder < 0) {
+        std::perror("fuzz_support_inf: folders");
         std::abort();
     }
     ClSupportInf::SetAllocator(TightAlloc);
