@@ -137,7 +137,7 @@ RunResult Execute(const ProgramRun& run, const std::string& name) {
             return true;
         }
         if (!guidriver::IsMessageBox(dialog)) return false;
-        if (HWND progress = guidriver::FindForeignWindow("集計中")) {
+        if (HWND progress = guidriver::FindWindowOf(guidriver::ProcessTree(simulator), "集計中")) {
             result.progressCaption = guidriver::WindowText(progress);
         }
         result.boxes.push_back(guidriver::AnswerMessageBox(dialog, IDOK));

@@ -14,6 +14,18 @@ namespace guidriver {
 // Visible top-level dialog windows (class "#32770") of processes other than this one.
 std::vector<HWND> ForeignDialogs();
 
+// The id of `process` and the ids of every process started from it, directly or not.
+// Wine shares one desktop among all programs of a prefix, so a test that started a
+// program looks only at the windows of that program's processes.
+std::vector<DWORD> ProcessTree(HANDLE process);
+
+// Visible top-level dialog windows of the processes `ids`.
+std::vector<HWND> DialogsOf(const std::vector<DWORD>& ids);
+
+// The first window of the processes `ids`, top-level or child, whose title starts with
+// `prefix`; null when there is none.
+HWND FindWindowOf(const std::vector<DWORD>& ids, const std::string& prefix);
+
 // Title or text of a window of any process, read without a message: the program may be
 // busy and not reading its messages.
 std::string WindowText(HWND window);
@@ -34,10 +46,10 @@ struct SeenBox {
     bool hasOwner;
 };
 
-// Offers every dialog of another process that shows up while `process` runs to
-// `onDialog`, again at every poll until it returns true (a dialog may be seen before it
-// is filled). Returns false when the process did not end within `timeoutMs`; it is then
-// left running.
+// Offers every dialog of `process` and of the processes it started that shows up while
+// `process` runs to `onDialog`, again at every poll until it returns true (a dialog may be
+// seen before it is filled). Returns false when the process did not end within
+// `timeoutMs`; it is then left running.
 bool DriveUntilExit(HANDLE process, DWORD timeoutMs,
                     const std::function<bool(HWND dialog)>& onDialog);
 
@@ -47,6 +59,12 @@ HWND FindForeignWindow(const std::string& prefix);
 
 // What windows of other processes show right now, for the message of a failed test.
 std::string DescribeForeignWindows();
+
+// Presses `key` as the keyboard would, with `window` of another process made the
+// foreground window, until `answered` returns true; again every two seconds, `attempts`
+// times at most. Wine hands keyboard input to the window it takes for the foreground, which
+// a window that has just been shown may not yet be. False when it never answered.
+bool PressKeyUntil(HWND window, WORD key, const std::function<bool()>& answered, int attempts = 4);
 
 // Reads a message box, answers it with `answer` and returns what it showed.
 SeenBox AnswerMessageBox(HWND box, int answer);

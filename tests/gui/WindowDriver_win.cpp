@@ -1,3 +1,7 @@
+#include <windows.h>
+// after windows.h, which it needs
+#include <tlhelp32.h>
+
 #include <algorithm>
 #include <cstring>
 #include <fstream>
@@ -45,6 +49,39 @@ std::vector<HWND> ForeignDialogs() {
     return found;
 }
 
+std::vector<DWORD> ProcessTree(HANDLE process) {
+    std::vector<DWORD> tree = {GetProcessId(process)};
+    HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+    if (snapshot == INVALID_HANDLE_VALUE) return tree;
+    std::vector<PROCESSENTRY32> all;
+    PROCESSENTRY32 entry = {};
+    entry.dwSize = sizeof(entry);
+    for (BOOL more = Process32First(snapshot, &entry); more;
+         more = Process32Next(snapshot, &entry)) {
+        all.push_back(entry);
+    }
+    CloseHandle(snapshot);
+    for (size_t i = 0; i < tree.size(); ++i) {
+        for (const PROCESSENTRY32& p : all) {
+            if (p.th32ParentProcessID == tree[i] &&
+                std::find(tree.begin(), tree.end(), p.th32ProcessID) == tree.end()) {
+                tree.push_back(p.th32ProcessID);
+            }
+        }
+    }
+    return tree;
+}
+
+std::vector<HWND> DialogsOf(const std::vector<DWORD>& ids) {
+    std::vector<HWND> found;
+    for (HWND dialog : ForeignDialogs()) {
+        DWORD pid = 0;
+        GetWindowThreadProcessId(dialog, &pid);
+        if (std::find(ids.begin(), ids.end(), pid) != ids.end()) found.push_back(dialog);
+    }
+    return found;
+}
+
 std::string WindowText(HWND window) {
     wchar_t wide[4096] = {};
     const int length = InternalGetWindowText(window, wide, 4096);
@@ -89,7 +126,7 @@ bool DriveUntilExit(HANDLE process, DWORD timeoutMs,
     std::vector<HWND> done;
     const DWORD start = GetTickCount();
     while (WaitForSingleObject(process, 50) == WAIT_TIMEOUT) {
-        for (HWND dialog : ForeignDialogs()) {
+        for (HWND dialog : DialogsOf(ProcessTree(process))) {
             if (std::find(done.begin(), done.end(), dialog) != done.end()) continue;
             if (onDialog(dialog)) done.push_back(dialog);
         }
@@ -127,6 +164,7 @@ namespace {
 
 struct Search {
     std::string prefix;
+    const std::vector<DWORD>* ids = nullptr;  // null: every process but this one
     HWND found = nullptr;
 };
 
@@ -144,6 +182,10 @@ BOOL CALLBACK SearchTop(HWND window, LPARAM param) {
     DWORD pid = 0;
     GetWindowThreadProcessId(window, &pid);
     if (pid == GetCurrentProcessId()) return TRUE;
+    if (search->ids != nullptr &&
+        std::find(search->ids->begin(), search->ids->end(), pid) == search->ids->end()) {
+        return TRUE;
+    }
     if (WindowText(window).rfind(search->prefix, 0) == 0) {
         search->found = window;
         return FALSE;
@@ -159,6 +201,31 @@ HWND FindForeignWindow(const std::string& prefix) {
     search.prefix = prefix;
     EnumWindows(SearchTop, reinterpret_cast<LPARAM>(&search));
     return search.found;
+}
+
+HWND FindWindowOf(const std::vector<DWORD>& ids, const std::string& prefix) {
+    Search search;
+    search.prefix = prefix;
+    search.ids = &ids;
+    EnumWindows(SearchTop, reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+bool PressKeyUntil(HWND window, WORD key, const std::function<bool()>& answered, int attempts) {
+    for (int attempt = 0; attempt < attempts; ++attempt) {
+        SetForegroundWindow(window);
+        INPUT inputs[2] = {};
+        inputs[0].type = INPUT_KEYBOARD;
+        inputs[0].ki.wVk = key;
+        inputs[1] = inputs[0];
+        inputs[1].ki.dwFlags = KEYEVENTF_KEYUP;
+        SendInput(2, inputs, sizeof(INPUT));
+        for (int i = 0; i < 20; ++i) {
+            Sleep(100);
+            if (answered()) return true;
+        }
+    }
+    return false;
 }
 
 SeenBox AnswerMessageBox(HWND box, int answer) {
