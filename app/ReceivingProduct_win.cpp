@@ -1,9 +1,12 @@
 #include <shlwapi.h>
 #include <windows.h>
 
+#include <cstring>
+
 #include "app/PathHelpers.h"
 #include "app/ReceivingProduct.h"
 #include "common/Edition.h"
+#include "common/Faults.h"
 #include "common/Ui.h"
 #include "host/QelHost.h"
 
@@ -14,7 +17,13 @@ bool CheckReceivingProductFor(const char* modulePath, bool showMessages) {
     ReceivingStatus status = kReceivingBadEnvironment;
     if (BuildDefinitionFilePath(modulePath, path, sizeof path) && PathFileExistsA(path) == TRUE) {
         char value[kLevelBufferSize] = {};
-        GetPrivateProfileStringA("ProgramLevel", "MV14_G", "1", value, sizeof value, path);
+        // The profile read opens and reads the file itself; a failure injected at either
+        // step stands for a read error, which yields the default like a missing key.
+        if (ShouldFailFileOp(FileOp::kOpen, path) || ShouldFailFileOp(FileOp::kRead, path)) {
+            std::memcpy(value, "1", 2);
+        } else {
+            GetPrivateProfileStringA("ProgramLevel", "MV14_G", "1", value, sizeof value, path);
+        }
         status = StatusForLevelText(value);
     }
     const char* message = ReceivingStatusMessage(status);

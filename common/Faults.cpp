@@ -18,6 +18,7 @@ struct FaultPlan {
 struct FaultState {
     bool envRead = false;
     std::vector<FaultPlan> plans;
+    FileOpObserver observer = nullptr;
 };
 
 FaultState& State() {
@@ -26,17 +27,9 @@ FaultState& State() {
 }
 
 bool ParseOp(const std::string& name, FileOp* op) {
-    static const struct {
-        const char* name;
-        FileOp op;
-    } kOps[] = {
-        {"open", FileOp::kOpen},   {"read", FileOp::kRead},     {"write", FileOp::kWrite},
-        {"close", FileOp::kClose}, {"rename", FileOp::kRename}, {"remove", FileOp::kRemove},
-        {"mkdir", FileOp::kMkdir}, {"rmdir", FileOp::kRmdir},   {"tempfile", FileOp::kTempFile},
-    };
-    for (const auto& entry : kOps) {
-        if (name == entry.name) {
-            *op = entry.op;
+    for (FileOp candidate : kAllFileOps) {
+        if (name == FileOpName(candidate)) {
+            *op = candidate;
             return true;
         }
     }
@@ -80,6 +73,30 @@ void ReadEnvironment(FaultState& state) {
 
 }  // namespace
 
+const char* FileOpName(FileOp op) {
+    switch (op) {
+        case FileOp::kOpen:
+            return "open";
+        case FileOp::kRead:
+            return "read";
+        case FileOp::kWrite:
+            return "write";
+        case FileOp::kClose:
+            return "close";
+        case FileOp::kRename:
+            return "rename";
+        case FileOp::kRemove:
+            return "remove";
+        case FileOp::kMkdir:
+            return "mkdir";
+        case FileOp::kRmdir:
+            return "rmdir";
+        case FileOp::kTempFile:
+            return "tempfile";
+    }
+    return "";
+}
+
 bool ShouldFailFileOp(FileOp op, const char* path) {
     FaultState& state = State();
     if (!state.envRead) ReadEnvironment(state);
@@ -92,6 +109,7 @@ bool ShouldFailFileOp(FileOp op, const char* path) {
         }
         if (++plan.seen == plan.n) fail = true;
     }
+    if (state.observer != nullptr) state.observer(op, path != nullptr ? path : "", fail);
     return fail;
 }
 
@@ -100,6 +118,12 @@ void PlanFileFault(FileOp op, int n, const std::string& pathPart) {
     if (!state.envRead) ReadEnvironment(state);
     if (n < 1) return;
     state.plans.push_back(FaultPlan{op, n, pathPart});
+}
+
+FileOpObserver SetFileOpObserver(FileOpObserver observer) {
+    FileOpObserver previous = State().observer;
+    State().observer = observer;
+    return previous;
 }
 
 void ResetFileFaults() {

@@ -14,6 +14,14 @@ namespace velnor {
 
 enum class FileOp { kOpen, kRead, kWrite, kClose, kRename, kRemove, kMkdir, kRmdir, kTempFile };
 
+// Every op, so that tests can check that each has its injection cases.
+constexpr FileOp kAllFileOps[] = {FileOp::kOpen,  FileOp::kRead,   FileOp::kWrite,
+                                  FileOp::kClose, FileOp::kRename, FileOp::kRemove,
+                                  FileOp::kMkdir, FileOp::kRmdir,  FileOp::kTempFile};
+
+// The op's name as VELNOR_FILE_FAULTS spells it ("open", "tempfile", ...).
+const char* FileOpName(FileOp op);
+
 // True when this call should fail. Counts the call.
 bool ShouldFailFileOp(FileOp op, const char* path);
 
@@ -22,5 +30,10 @@ bool ShouldFailFileOp(FileOp op, const char* path);
 void PlanFileFault(FileOp op, int n, const std::string& pathPart = std::string());
 // Tests: forget all plans and counts (the environment variable is read again).
 void ResetFileFaults();
+
+// Tests: sees every call that reaches the seam, with the path the seam sees and whether
+// it was made to fail. Null stops it. Returns the previous observer.
+using FileOpObserver = void (*)(FileOp op, const char* path, bool failed);
+FileOpObserver SetFileOpObserver(FileOpObserver observer);
 
 }  // namespace velnor

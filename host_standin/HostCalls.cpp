@@ -100,7 +100,8 @@ const StGENGOINFO& EraOf(const StGENGOINFO& e) { return e; }
 // ---- data sets and eras
 
 int ClSetData::GetDatCursor(int* cursor) {
-    CountCall("GetDatCursor");
+    int code = 0;
+    if (CountCall("GetDatCursor", &code)) return code;
     return OpenCursor(false, cursor);
 }
 
@@ -127,7 +128,8 @@ int ClSetData::GetQelPeriod(ClQelPeriod** period) {
 }
 
 int ClSetGengo::GetCursor(int* cursor) {
-    CountCall("GetCursor");
+    int code = 0;
+    if (CountCall("GetCursor", &code)) return code;
     return OpenCursor(true, cursor);
 }
 
@@ -335,6 +337,13 @@ int ClQelConnect::Terminate() {
 }
 
 int ClQelConnect::Release() {
+    const int counts[] = {hoststandin::LiveRuleObjects(), hoststandin::OpenEnumerations(),
+                          hoststandin::OpenCursors(), hoststandin::LivePeriodObjects()};
+    if (counts[0] != 0 || counts[1] != 0 || counts[2] != 0 || counts[3] != 0) {
+        std::vector<std::string> fields;
+        for (int count : counts) fields.push_back(std::to_string(count));
+        Record("Leak", std::move(fields));
+    }
     Record("Release", {});
     return kQelOk;
 }

@@ -3,6 +3,7 @@
 #include <cinttypes>
 #include <cstdio>
 #include <cstring>
+#include <iterator>
 #include <nlohmann/json.hpp>
 #include <set>
 
@@ -26,9 +27,10 @@ constexpr int64_t kInt32Min = INT32_MIN, kInt32Max = INT32_MAX;
 // Whole yen that still fit in 64 bits once multiplied by 10000.
 constexpr int64_t kMaxWholeYen = INT64_MAX / 10000;
 
-const char* const kFaultOps[] = {"Initiate",     "ExpSysLink",   "ReadyDat", "WalkDat", "MoveReady",
-                                 "GetCount",     "Move",         "Ready",    "Walk",    "GetPeriod",
-                                 "GetSetObject", "GetQelPeriod", "GetEraSet"};
+const char* const kFaultOps[] = {"Initiate",  "ExpSysLink",   "ReadyDat",     "WalkDat",
+                                 "MoveReady", "GetCount",     "Move",         "Ready",
+                                 "Walk",      "GetPeriod",    "GetSetObject", "GetQelPeriod",
+                                 "GetEraSet", "GetDatCursor", "GetCursor"};
 
 const char* const kDefaultEras =
     u8R"([{"start": 18680908, "name": "明治"}, {"start": 19120730, "name": "大正"},
@@ -331,7 +333,7 @@ void ParseTop(const json& root, HostData* d) {
             if (!op->is_string()) Refuse(m.Path("op"), "must be a text");
             f.op = op->get<std::string>();
             bool known = false;
-            for (const char* name : kFaultOps) known = known || f.op == name;
+            for (const std::string& name : FaultOps()) known = known || f.op == name;
             if (!known) Refuse(m.Path("op"), "unknown fault op " + op->dump());
             f.at = static_cast<int>(m.Int("at", 1, 1, kInt32Max));
             f.code = static_cast<int>(m.Int("code", -1, kInt32Min, kInt32Max));
@@ -347,6 +349,11 @@ void ParseTop(const json& root, HostData* d) {
 }
 
 }  // namespace
+
+const std::vector<std::string>& FaultOps() {
+    static const std::vector<std::string> ops(std::begin(kFaultOps), std::end(kFaultOps));
+    return ops;
+}
 
 std::string ParseHostData(const std::string& text, HostData* out) {
     json root;

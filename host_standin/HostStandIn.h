@@ -3,6 +3,7 @@
 // declared in host/QelHost.h.
 #pragma once
 
+#include <map>
 #include <string>
 #include <vector>
 
@@ -32,6 +33,7 @@ std::string DefaultDataFile();
 //   FatalError    code, text           (CheckFatalErrorWithMsg with a fatal code)
 //   SetLastError  code, module, line
 //   LogOut, Terminate, Release         (no fields)
+//   Leak          rules, enumerations, cursors, periods   (before Release, see below)
 //   LoadError     file, reason         (Initiate could not load the host data file)
 struct LogRecord {
     std::string kind;
@@ -45,8 +47,15 @@ std::string FormatLogLine(const LogRecord& record);
 // How often the program called a host operation since the last Reset, by the operation's
 // name ("Initiate", "WalkDat", "MoveFinish", ...; ClSetMgr::GetSetObject is "GetEraSet").
 int CallCount(const std::string& op);
+// Every operation counted since the last Reset, with its count.
+std::map<std::string, int> CallCounts();
 
-// Objects and cursors the program holds right now.
+// The operation names a host data file's faults may name, in the format's order.
+const std::vector<std::string>& FaultOps();
+
+// Objects and cursors the program holds right now. ClQelConnect::Release logs a "Leak"
+// record with these four counts (rules, enumerations, cursors, periods) when any is
+// not 0, so that a whole run under Wine shows what it left behind.
 int LiveRuleObjects();    // ClRuleGenkashokyaku constructed and not destroyed
 int OpenEnumerations();   // MoveReady succeeded, no MoveFinish or destruction since
 int OpenCursors();        // data-set and era cursors not released

@@ -97,6 +97,8 @@ int CallCount(const std::string& op) {
     return it == calls.end() ? 0 : it->second;
 }
 
+std::map<std::string, int> CallCounts() { return TheState().calls; }
+
 int LiveRuleObjects() { return TheState().liveRules; }
 int OpenEnumerations() { return TheState().openEnumerations; }
 int OpenCursors() { return static_cast<int>(TheState().cursors.size()); }

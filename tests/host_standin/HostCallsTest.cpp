@@ -205,7 +205,7 @@ std::map<std::string, int> CallEveryFaultOp() {
     r["GetEraSet"] = ClDataMgr::Inst()->GetSetMgr()->GetSetObject(13, 0) ? 0 : 77;
     ClSetData sets;  // the set objects keep no state of their own
     int cursor = 0;
-    sets.GetDatCursor(&cursor);
+    r["GetDatCursor"] = sets.GetDatCursor(&cursor);
     r["ReadyDat"] = sets.ReadyDat(cursor, 0);
     StDATAINFO data;
     r["WalkDat"] = sets.WalkDat(&data, cursor);
@@ -217,7 +217,8 @@ std::map<std::string, int> CallEveryFaultOp() {
     if (period != nullptr) r["GetPeriod"] = period->GetPeriod(&first, &last);
     if (period != nullptr) period->Release(1);
     ClSetGengo eras;
-    eras.GetCursor(&cursor);
+    cursor = 0;
+    r["GetCursor"] = eras.GetCursor(&cursor);
     r["Ready"] = eras.Ready(cursor);
     StGENGOINFO era;
     r["Walk"] = eras.Walk(&era, cursor);
@@ -238,13 +239,11 @@ std::map<std::string, int> CallEveryFaultOp() {
 // Each fault op answers its code at the chosen call only; the calls around it answer
 // normally, and nothing is left open.
 TEST_F(HostCalls, FaultsHitTheChosenCallOfTheirOperation) {
-    for (const char* op :
-         {"Initiate", "ExpSysLink", "GetSetObject", "GetEraSet", "ReadyDat", "WalkDat",
-          "GetQelPeriod", "GetPeriod", "Ready", "Walk", "MoveReady", "GetCount", "Move"}) {
+    for (const std::string& op : hoststandin::FaultOps()) {
         hoststandin::Reset();
         Load(R"({"dataSets": [{"id": "A", "number": 1, "periodStart": 20250101,
             "periodEnd": 20251231, "assets": [{}]}], "faults": [{"op": ")" +
-             std::string(op) + R"(", "at": 2, "code": 77}]})");
+             op + R"(", "at": 2, "code": 77}]})");
         for (int run = 1; run <= 3; ++run) {
             for (const auto& answer : CallEveryFaultOp()) {
                 const bool hit = run == 2 && answer.first == op;
