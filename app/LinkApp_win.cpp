@@ -66,7 +66,14 @@ BOOL ClLinkApp::InitInstance() {
         return FALSE;
     }
 
-    return RunSequence();
+    try {
+        return RunSequence();
+    } catch (...) {
+        // The framework reports the exception and still runs the exit processing: the
+        // host must not read a run that broke off as completed.
+        SetResult(velnor::kResultFailed);
+        throw;
+    }
 }
 
 int ClLinkApp::ExitInstance() {
