@@ -359,7 +359,7 @@ std::string ParseHostData(const std::string& text, HostData* out) {
     json root;
     try {
         root = json::parse(text);
-    } catch (const json::parse_error& e) {
+    } catch (const json::exception& e) {  // also a number beyond double's range
         return std::string("not valid JSON: ") + e.what();
     }
     try {
