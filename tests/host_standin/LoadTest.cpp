@@ -183,7 +183,8 @@ TEST_F(StandInLoad, BadFilesAreRefusedNamingTheMember) {
     for (const auto& c : cases) EXPECT_EQ(hoststandin::LoadFromString(c.json), c.error) << c.json;
     EXPECT_EQ(hoststandin::LoadFromString("{\"dataSets\": [}").rfind("not valid JSON: ", 0), 0u);
     // A number beyond the range of a double is refused like any other bad JSON.
-    EXPECT_EQ(hoststandin::LoadFromString("{\"dataSets\": 1E400}").rfind("not valid JSON: ", 0), 0u);
+    EXPECT_EQ(hoststandin::LoadFromString("{\"dataSets\": 1E400}").rfind("not valid JSON: ", 0),
+              0u);
     const auto sets = WalkDataSets();  // nothing of the refused files was taken
     ASSERT_EQ(sets.size(), 1u);
     EXPECT_STREQ(sets[0].szCompanyName, "kept");
