@@ -17,6 +17,7 @@ namespace {
 
 constexpr int kEditOutput = 1014;
 constexpr int kOutputGroup = 1013;
+constexpr int kBrowse = 1015;
 constexpr int kCategoryButtons[3] = {1010, 1011, 1012};
 
 const char kDialogCaption[] = "所得税(減価償却) - 集計条件";
@@ -27,6 +28,8 @@ const std::string kCancel = "\xA2所得税(減価償却)\xA3の集計を中止�
 const std::string kPastResults =
     "過去実績データは、連携の対象として使用できません。\n\nアプリケーションを終了します。";
 const std::string kOverwrite = "同名のファイルが存在します。\n\n上書きしてもよろしいですか？";
+const std::string kCreateFolder =
+    "指定されたフォルダは存在しません。\n\n作成してもよろしいですか？";
 
 std::string BinDir() {
     std::string path = VELNOR_BIN_DIR;
@@ -72,6 +75,12 @@ class TestFolder {
     std::string envFolder() const { return path_ + "host1\\a\\b\\"; }
     std::string EnvFile(const std::string& edition = "VelnorPro") const {
         return guidriver::ReadFileText(envFolder() + edition + ".env");
+    }
+    void Remember(const std::string& edition, const std::string& content) const {
+        for (const char* level : {"host1", "host1\\a", "host1\\a\\b"}) {
+            CreateDirectoryA((path_ + level).c_str(), nullptr);
+        }
+        guidriver::WriteFileText(envFolder() + edition + ".env", content);
     }
     // Names and contents of the files in the destination folder.
     std::map<std::string, std::string> Destinations() const {
@@ -160,8 +169,9 @@ struct ProgramRun {
     std::string edition = "VelnorPro";
     HostSetup host;
     bool standalone = false;
-    int category = 0;    // 1 to 3: the button to click; 0 leaves the dialog's choice
-    std::string output;  // typed into the destination when not empty
+    std::string fixedOutput;  // the host's fixed output path, when not empty
+    int category = 0;         // 1 to 3: the button to click; 0 leaves the dialog's choice
+    std::string output;       // typed into the destination when not empty
     Finish finish = Finish::kF12;
     std::string fileFaults;  // VELNOR_FILE_FAULTS of the program
 };
@@ -173,6 +183,8 @@ struct DialogView {
     std::string outputGroup;
     int checked = 0;  // 1 to 3
     bool enabled[3] = {};
+    bool outputEnabled = false;
+    bool browseEnabled = false;
 };
 
 struct Outcome {
@@ -215,6 +227,8 @@ DialogView Look(HWND dialog) {
         view.enabled[i] = IsWindowEnabled(button) != FALSE;
         if (Checked(button)) view.checked = i + 1;
     }
+    view.outputEnabled = IsWindowEnabled(GetDlgItem(dialog, kEditOutput)) != FALSE;
+    view.browseEnabled = IsWindowEnabled(GetDlgItem(dialog, kBrowse)) != FALSE;
     return view;
 }
 
@@ -263,6 +277,7 @@ Outcome Execute(const TestFolder& folder, const ProgramRun& run) {
     std::string commandLine = "\"" + BinDir() + "host-simulator.exe\" --timeout 120 --program \"" +
                               folder.path() + run.edition + ".exe\"";
     if (run.standalone) commandLine += " --standalone";
+    if (!run.fixedOutput.empty()) commandLine += " --output \"" + run.fixedOutput + "\"";
     const std::string report = folder.path() + "simulator.txt";
     HANDLE simulator = guidriver::StartProcess(commandLine, report);
     SetEnvironmentVariableA("VELNOR_HOST_DATA", nullptr);
@@ -342,13 +357,17 @@ void ExpectCaptions(const Outcome& o, const std::string& name) {
     }
 }
 
-void ExpectDialog(const Outcome& o, const std::string& output, int checked,
-                  const std::string& name) {
+// The dialog opened with `output` and category `checked`, everything open to change
+// unless the destination was fixed, and answered what ended it.
+void ExpectDialog(const Outcome& o, const std::string& output, int checked, const std::string& name,
+                  bool fixed = false) {
     ASSERT_TRUE(o.dialog.seen) << name;
     EXPECT_EQ(output, o.dialog.output) << name;
     EXPECT_EQ(checked, o.dialog.checked) << name;
-    EXPECT_EQ("出力先(&F)", o.dialog.outputGroup) << name;
+    EXPECT_EQ(fixed ? "出力先" : "出力先(&F)", o.dialog.outputGroup) << name;
     for (bool enabled : o.dialog.enabled) EXPECT_TRUE(enabled) << name;
+    EXPECT_EQ(!fixed, o.dialog.outputEnabled) << name;
+    EXPECT_EQ(!fixed, o.dialog.browseEnabled) << name;
     EXPECT_TRUE(o.finished) << name;
 }
 
@@ -359,7 +378,7 @@ TEST(WholeRun, CategoriesAndDestinationsRememberedPerUser) {
     TestFolder folder("remembered");
     const std::string defaultOutput = folder.path() + "host0\\*.xml";
     const std::string yamadaPath = folder.dest("yamada.xml");
-    const std::string suzukiPath = folder.dest("suzuki.xml");
+    const std::string suzukiPath = folder.dest("new\\a\\b\\suzuki.xml");
     const std::string adaPath = folder.dest("ada.xml");
     const std::string hostPath = folder.dest("host-bound.xml");
     const std::string yamadaLine = "yamada/1/7:0/0/2/" + yamadaPath + "\n";
@@ -377,17 +396,50 @@ TEST(WholeRun, CategoriesAndDestinationsRememberedPerUser) {
         std::string shown;
         int checked;
         // what the run leaves
+        std::vector<std::string> boxes;
         std::vector<std::string> assets;  // in the XML file at `output`
         std::string envFile;
     };
     const Step steps[] = {
-        {"yamada's first run, real estate", "yamada", true, 2, yamadaPath, defaultOutput, 1,
-         kRealEstateAssets, yamadaLine},
-        {"suzuki's first run, general use", "suzuki", true, 1, suzukiPath, defaultOutput, 1,
-         kGeneralAssets, yamadaLine + suzukiLine},
-        {"yamada started by the host, both", "yamada", false, 3, hostPath, yamadaPath, 2,
-         kAllAssets, suzukiLine + yamadaRebound},
-        {"ada's first run", "ada", true, 1, adaPath, defaultOutput, 1, kGeneralAssets,
+        {"yamada's first run, real estate",
+         "yamada",
+         true,
+         2,
+         yamadaPath,
+         defaultOutput,
+         1,
+         {kSuccess},
+         kRealEstateAssets,
+         yamadaLine},
+        {"suzuki's first run, general use, into three new folders",
+         "suzuki",
+         true,
+         1,
+         suzukiPath,
+         defaultOutput,
+         1,
+         {kCreateFolder, kSuccess},
+         kGeneralAssets,
+         yamadaLine + suzukiLine},
+        {"yamada started by the host, both",
+         "yamada",
+         false,
+         3,
+         hostPath,
+         yamadaPath,
+         2,
+         {kSuccess},
+         kAllAssets,
+         suzukiLine + yamadaRebound},
+        {"ada's first run",
+         "ada",
+         true,
+         1,
+         adaPath,
+         defaultOutput,
+         1,
+         {kSuccess},
+         kGeneralAssets,
          suzukiLine + yamadaRebound + adaLine},
     };
     for (const Step& s : steps) {
@@ -398,9 +450,10 @@ TEST(WholeRun, CategoriesAndDestinationsRememberedPerUser) {
         run.output = s.output;
         const Outcome o = Execute(folder, run);
         ExpectDialog(o, s.shown, s.checked, s.name);
-        EXPECT_EQ(std::vector<std::string>{kSuccess}, Texts(o.boxes)) << s.name;
+        EXPECT_EQ(s.boxes, Texts(o.boxes)) << s.name;
         ExpectCaptions(o, s.name);
-        EXPECT_EQ(std::vector<std::string>{"集計中 100％"}, o.progressCaptions) << s.name;
+        ASSERT_FALSE(o.progressCaptions.empty()) << s.name;
+        EXPECT_EQ("集計中 100％", o.progressCaptions.back()) << s.name;
         if (s.standalone) {
             EXPECT_EQ(3, o.exitCode) << s.name << "\n" << o.report;
             EXPECT_EQ("no", o.result.at("posted")) << s.name;
@@ -451,12 +504,8 @@ TEST(WholeRun, CategoriesAndDestinationsRememberedPerUser) {
 TEST(WholeRun, RefusalsAndFailuresLeaveEverythingAsItWas) {
     TestFolder folder("failures");
     const std::string destination = folder.dest("kept.xml");
-    const std::string envFolder = folder.envFolder();
-    CreateDirectoryA((folder.path() + "host1").c_str(), nullptr);
-    CreateDirectoryA((folder.path() + "host1\\a").c_str(), nullptr);
-    CreateDirectoryA(envFolder.c_str(), nullptr);
     const std::string envFile = "yamada/1/7:0/0/3/" + destination + "\nother/1/7:0/0/1/C:\\o.xml\n";
-    guidriver::WriteFileText(envFolder + "VelnorStd.env", envFile);
+    folder.Remember("VelnorStd", envFile);
     const std::string kept = "<?xml version=\"1.0\"?>\r\n<REPORT>last year</REPORT>\r\n";
     guidriver::WriteFileText(destination, kept);
 
@@ -511,6 +560,28 @@ TEST(WholeRun, RefusalsAndFailuresLeaveEverythingAsItWas) {
             << c.name;
         EXPECT_EQ(envFile, folder.EnvFile("VelnorStd")) << c.name;
     }
+}
+
+// The host's fixed destination: shown, not to be changed, replaced without a question, and
+// not remembered, since the host chose it.
+TEST(WholeRun, AFixedDestinationIsReplacedWithoutAskingAndNotRemembered) {
+    TestFolder folder("fixed");
+    const std::string remembered = folder.dest("remembered.xml");
+    const std::string fixed = folder.dest("fixed.xml");
+    const std::string envFile = "yamada/1/7:0/0/2/" + remembered + "\n";
+    folder.Remember("VelnorPro", envFile);
+    guidriver::WriteFileText(fixed, "last year");
+
+    ProgramRun run;
+    run.fixedOutput = fixed;
+    const Outcome o = Execute(folder, run);
+    ExpectDialog(o, fixed, 2, "fixed", true);
+    EXPECT_EQ(std::vector<std::string>{kSuccess}, Texts(o.boxes));
+    ExpectCaptions(o, "fixed");
+    ExpectPosted(o, 0, "fixed");
+    EXPECT_EQ(kRealEstateAssets, Elements(guidriver::ReadFileText(fixed), "SISANMEI"));
+    EXPECT_EQ(1u, folder.Destinations().size());
+    EXPECT_EQ(envFile, folder.EnvFile());
 }
 
 }  // namespace
