@@ -43,10 +43,6 @@ std::string JsonText(const std::string& text) {
     return out + "\"";
 }
 
-bool WriteFileText(const std::string& path, const std::string& text) {
-    return guidriver::WriteFileText(path, text);
-}
-
 bool FileExists(const std::string& path) {
     const DWORD attributes = GetFileAttributesA(path.c_str());
     return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
@@ -194,6 +190,9 @@ void* SupportAllocation(size_t size) {
     return std::malloc(size);
 }
 
+// Hidden: the progress window becomes its child and is not painted, which saves most of
+// a run's time (each of the thousand progress steps repaints two bars through X). The
+// runs through the real program show everything.
 HWND CreateHostWindow() {
     static bool registered = false;
     if (!registered) {
@@ -329,7 +328,7 @@ RunFolder::RunFolder(const std::vector<faulttable::Fault>& faults,
     remembered_ = root + "out\\remembered.xml";
 
     if (!Absent("dest-folder")) {
-        WriteFileText(destination, kOldDocument);
+        guidriver::WriteFileText(destination, kOldDocument);
         destinationExisted = true;
         oldDestination = kOldDocument;
     }
@@ -337,15 +336,15 @@ RunFolder::RunFolder(const std::vector<faulttable::Fault>& faults,
         CreateDirectoryA(envFolder.c_str(), nullptr);
         if (!Absent("env")) {
             oldSettings = std::string(kUserKey) + "0/0/1/" + remembered_ + "\n" + kOtherUserLine;
-            WriteFileText(envFile, oldSettings);
+            guidriver::WriteFileText(envFile, oldSettings);
             settingsExisted = true;
         }
     }
-    if (!Absent("support")) WriteFileText(root + "SUPPORT.INF", kSupportFile);
+    if (!Absent("support")) guidriver::WriteFileText(root + "SUPPORT.INF", kSupportFile);
     if (Absent("definition")) {
         DeleteFileA(definition.c_str());
     } else {
-        WriteFileText(definition, kDefinitionFile);
+        guidriver::WriteFileText(definition, kDefinitionFile);
     }
 
     ListFolders(root, &initialFolders);
@@ -363,7 +362,7 @@ RunFolder::RunFolder(const std::vector<faulttable::Fault>& faults,
 
 RunFolder::~RunFolder() {
     // The definition file beside this test program is shared by every run.
-    if (Absent("definition")) WriteFileText(definition, kDefinitionFile);
+    if (Absent("definition")) guidriver::WriteFileText(definition, kDefinitionFile);
     RemoveTree(root);
 }
 
@@ -568,7 +567,8 @@ Outcome RunProgram(const faulttable::Row& row) {
         return outcome;
     }
     const std::string hostData = folder.root + "host.json";
-    if (!folder.Absent("host-data")) WriteFileText(hostData, folder.HostData(row.faults, counts));
+    if (!folder.Absent("host-data"))
+        guidriver::WriteFileText(hostData, folder.HostData(row.faults, counts));
     std::string plans;
     for (const faulttable::Fault& f : row.faults) {
         if (f.seam != "file") continue;
