@@ -1,0 +1,165 @@
+#include "load/LoadData.h"
+
+#include <cstdio>
+#include <string>
+
+namespace loaddata {
+
+namespace {
+
+constexpr int kPeriodStart = 20240401;
+
+std::string Json(const std::string& text) {
+    std::string out = "\"";
+    for (char c : text) {
+        if (c == '"' || c == '\\') out += '\\';
+        out += c;
+    }
+    return out + "\"";
+}
+
+std::string Repeat(const std::string& text, int times) {
+    std::string out;
+    for (int i = 0; i < times; ++i) out += text;
+    return out;
+}
+
+// The asset's kind decides everything the filters and the conversion look at.
+struct Kind {
+    int category;  // 1 general use, 2 real estate
+    int method;    // 1 straight line, 5 and 8 declining, 7 small, 2 even
+    bool neverExported;
+    bool disposedBefore;  // left the books before the period: not exported
+    bool disposedWithin;
+    bool smallBefore;  // a small asset acquired before the period: not exported
+};
+
+Kind KindOf(int i) {
+    Kind k{};
+    k.category = i % 5 == 4 ? 2 : 1;
+    static const int kMethods[10] = {8, 8, 8, 1, 1, 5, 7, 2, 8, 1};
+    k.method = kMethods[i % 10];
+    k.neverExported = i % 101 == 50;
+    k.disposedBefore = i % 97 == 13;
+    k.disposedWithin = i % 89 == 7;
+    k.smallBefore = k.method == 7 && i % 3 == 0;
+    return k;
+}
+
+bool Exported(const Kind& k) {
+    return k.category == 1 && !k.neverExported && !k.disposedBefore && !k.smallBefore;
+}
+
+void AppendAsset(std::string* out, int i) {
+    const Kind k = KindOf(i);
+    char buffer[1024];
+    std::string name = u8"資産" + std::to_string(i);
+    if (i % 1000 == 999) name = u8"\"特注\" <機械> & 'No." + std::to_string(i) + "'";
+    if (i % 7 == 3) name = u8"ｶﾞｿﾘﾝｽﾀﾝﾄﾞ設備" + std::to_string(i);
+    const long long cost = 100000LL + (i % 1000) * 13700LL;
+    const int acquired = k.method == 7 && !k.smallBefore
+                             ? 20240401 + (i % 9) * 100
+                             : 19900101 + (i % 34) * 10000 + (i % 12) * 100 + i % 28;
+    const long long ordinary = cost / 7;
+    std::snprintf(buffer, sizeof buffer,
+                  u8"{\"name\": %s, \"quantity\": \"%d台\", \"remarks\": %s, \"typeCode\": %d, "
+                  "\"businessCategory\": %d, \"method\": %d, \"life\": %d, \"rate\": %d, "
+                  "\"acquired\": %d, \"cost\": \"%lld\", \"bookValueStart\": \"%lld\", "
+                  "\"ordinary\": \"%lld\", \"expenses\": \"%lld\", \"unamortizedEnd\": "
+                  "\"%lld.5\", \"businessRatio\": %d, \"months\": %d, \"evenDepreciation\": %d",
+                  Json(name).c_str(), 1 + i % 9, Json(i % 4 == 0 ? u8"本社工場" : "").c_str(),
+                  k.neverExported ? 11 : (i % 13 == 0 ? 10 : 0), k.category, k.method, 2 + i % 40,
+                  k.method == 1 ? 100 : 250, acquired, cost, cost - ordinary, ordinary,
+                  ordinary * (i % 3 == 0 ? 1 : 0), cost - 2 * ordinary, i % 11 == 0 ? 5000 : 10000,
+                  1 + i % 12, k.method == 2 ? 1 : 0);
+    *out += buffer;
+    if (k.disposedBefore || k.disposedWithin) {
+        std::snprintf(buffer, sizeof buffer, ", \"disposalState\": %d, \"disposed\": %d", 4 + i % 2,
+                      k.disposedBefore ? 20230915 : 20241130);
+        *out += buffer;
+    }
+    *out += "}";
+}
+
+}  // namespace
+
+std::string ManyAssets(int count) {
+    std::string out =
+        "{\"user\": {\"id\": \"admin\", \"selected\": [1, 1]},\n"
+        u8" \"dataSets\": [{\"id\": \"D0001\", \"number\": 1, \"company\": "
+        u8"\"株式会社ベルナー大量\","
+        " \"periodStart\": " +
+        std::to_string(kPeriodStart) +
+        ", \"periodEnd\": 20250331, \"businessKinds\": 3,\n  \"assets\": [\n";
+    out.reserve(static_cast<size_t>(count) * 420 + 512);
+    for (int i = 0; i < count; ++i) {
+        out += "   ";
+        AppendAsset(&out, i);
+        out += i + 1 < count ? ",\n" : "\n";
+    }
+    out += "  ]}]}\n";
+    return out;
+}
+
+int ExportedRecords(int count) {
+    int records = 0;
+    bool small = false;
+    for (int i = 0; i < count; ++i) {
+        const Kind k = KindOf(i);
+        if (!Exported(k)) continue;
+        if (k.method == 7) {
+            small = true;
+        } else {
+            ++records;
+        }
+    }
+    return records + (small ? 1 : 0);
+}
+
+std::string FieldLimits() {
+    // 0x83 0x5C: the second byte of ソ is a backslash.
+    const std::string folder = "C:\\" + Repeat(u8"ソ", 128) + "\\";  // 3 + 256 + 1 = 260 bytes
+    const std::string quote = Repeat("\"", 193);
+    std::string assets;
+    const struct {
+        std::string name;
+        std::string quantity;
+        std::string remarks;
+        int method;
+    } kAssets[] = {
+        // 1 + 96 × 2: every cut at an even length falls inside a character.
+        {"A" + Repeat(u8"あ", 96), u8"１２３４a", Repeat(u8"備", 41), 8},
+        {quote, "999999999", "x" + Repeat(u8"考", 40) + "y", 1},
+        {Repeat(u8"ｿ", 193), u8"9999999台", Repeat("&", 82), 5},
+        {Repeat(u8"<表>", 48) + "A", u8"ﾀﾞｰｽ12345", Repeat("\\", 82), 2},
+        {Repeat(u8"少額", 48) + "1", u8"1234567個", Repeat(u8"ﾒﾓ", 41), 7},
+    };
+    for (const auto& a : kAssets) {
+        if (!assets.empty()) assets += ",\n";
+        assets += "   {\"name\": " + Json(a.name) + ", \"quantity\": " + Json(a.quantity) +
+                  ", \"remarks\": " + Json(a.remarks) +
+                  ", \"method\": " + std::to_string(a.method) +
+                  ", \"life\": 5, \"rate\": 400, \"acquired\": 20240601, "
+                  "\"cost\": \"999999999999.9999\", \"bookValueStart\": \"500000\", "
+                  "\"ordinary\": \"99999999999\", \"expenses\": \"99999999999\", "
+                  "\"businessRatio\": 10000, \"months\": 12, \"evenDepreciation\": 1}";
+    }
+    return "{\"user\": {\"id\": " + Json(Repeat(u8"担当", 16)) +
+           ", \"selected\": [2147483647, -2147483648]},\n"
+           " \"appFolders\": {\"0\": " +
+           Json(folder) + ", \"1\": " + Json(folder) +
+           "},\n"
+           " \"eras\": [{\"start\": 18680908, \"name\": " +
+           Json(Repeat(u8"明", 7) + "1") +
+           "}, {\"start\": 19890108, \"name\": " + Json(u8"ﾍｲｾｲ" + Repeat(u8"平", 5) + "1") +
+           "}, {\"start\": 20190501, \"name\": " + Json(Repeat(u8"令", 7) + "\\") +
+           "}],\n"
+           " \"dataSets\": [{\"id\": " +
+           Json(Repeat(u8"デ", 8)) + ", \"number\": -2147483648, \"company\": " +
+           Json(Repeat(u8"ｶﾌﾞｼｷｶﾞｲｼｬ", 5) + Repeat(u8"ベルナー＆", 20) + Repeat(u8"ソ", 5)) +
+           ", \"periodStart\": 20240401, \"periodEnd\": 20250331, \"businessKinds\": 3,"
+           " \"manufacturingCost\": 1, \"rounding\": 2,\n  \"assets\": [\n" +
+           assets + "\n  ]}]}\n";
+}
+
+}  // namespace loaddata
