@@ -28,7 +28,10 @@ function(velnor_add_test name)
     VELNOR_SOURCE_DIR="${src_dir}" VELNOR_TEST_DATA_DIR="${src_dir}/tests/data")
   if(WIN32)
     add_test(NAME ${name} COMMAND ${name} --gtest_color=no)
-    set_tests_properties(${name} PROPERTIES LABELS "wine;${T_LABELS}" TIMEOUT 300)
+    # All programs of one Wine prefix share one desktop and one keyboard focus: a test
+    # that types into its dialog must not run beside another that opens windows.
+    set_tests_properties(${name} PROPERTIES LABELS "wine;${T_LABELS}" TIMEOUT 300
+                         RESOURCE_LOCK wine_desktop)
   else()
     gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60 PROPERTIES LABELS "native;${T_LABELS}")
   endif()
