@@ -46,33 +46,10 @@ std::string LogText(const std::string& sjis) {
 }
 
 // One folder per run, removed when the run is checked.
-class RunFolder {
+// One scratch folder per run.
+class RunFolder : public guidriver::RunFolder {
   public:
-    explicit RunFolder(const std::string& name) {
-        char temp[MAX_PATH] = {};
-        GetTempPathA(MAX_PATH, temp);
-        static int counter = 0;
-        path_ = std::string(temp) + "velnor-gui-" + std::to_string(GetCurrentProcessId()) + "-" +
-                std::to_string(++counter) + "-" + name + "\\";
-        CreateDirectoryA(path_.c_str(), nullptr);
-    }
-    ~RunFolder() {
-        WIN32_FIND_DATAA entry;
-        HANDLE find = FindFirstFileA((path_ + "*").c_str(), &entry);
-        if (find != INVALID_HANDLE_VALUE) {
-            do {
-                if (!(entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) {
-                    DeleteFileA((path_ + entry.cFileName).c_str());
-                }
-            } while (FindNextFileA(find, &entry));
-            FindClose(find);
-        }
-        RemoveDirectoryA(path_.c_str());
-    }
-    const std::string& path() const { return path_; }
-
-  private:
-    std::string path_;
+    explicit RunFolder(const std::string& name) : guidriver::RunFolder("velnor-gui", name) {}
 };
 
 struct RunResult {

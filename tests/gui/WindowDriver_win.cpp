@@ -285,4 +285,27 @@ bool WriteFileText(const std::string& path, const std::string& text) {
     return static_cast<bool>(out);
 }
 
+RunFolder::RunFolder(const std::string& prefix, const std::string& name) {
+    char temp[MAX_PATH] = {};
+    GetTempPathA(MAX_PATH, temp);
+    static int counter = 0;
+    path_ = std::string(temp) + prefix + "-" + std::to_string(GetCurrentProcessId()) + "-" +
+            std::to_string(++counter) + "-" + name + "\\";
+    CreateDirectoryA(path_.c_str(), nullptr);
+}
+
+RunFolder::~RunFolder() {
+    WIN32_FIND_DATAA entry;
+    HANDLE find = FindFirstFileA((path_ + "*").c_str(), &entry);
+    if (find != INVALID_HANDLE_VALUE) {
+        do {
+            if (!(entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) {
+                DeleteFileA((path_ + entry.cFileName).c_str());
+            }
+        } while (FindNextFileA(find, &entry));
+        FindClose(find);
+    }
+    RemoveDirectoryA(path_.c_str());
+}
+
 }  // namespace guidriver

@@ -42,32 +42,10 @@ double Seconds() {
     return static_cast<double>(counter.QuadPart) / static_cast<double>(frequency.QuadPart);
 }
 
-class RunFolder {
+// One scratch folder per run.
+class RunFolder : public guidriver::RunFolder {
   public:
-    explicit RunFolder(const std::string& name) {
-        char temp[MAX_PATH] = {};
-        GetTempPathA(MAX_PATH, temp);
-        path_ = std::string(temp) + "velnor-load-" + std::to_string(GetCurrentProcessId()) + "-" +
-                name + "\\";
-        CreateDirectoryA(path_.c_str(), nullptr);
-    }
-    ~RunFolder() {
-        WIN32_FIND_DATAA entry;
-        HANDLE find = FindFirstFileA((path_ + "*").c_str(), &entry);
-        if (find != INVALID_HANDLE_VALUE) {
-            do {
-                if (!(entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) {
-                    DeleteFileA((path_ + entry.cFileName).c_str());
-                }
-            } while (FindNextFileA(find, &entry));
-            FindClose(find);
-        }
-        RemoveDirectoryA(path_.c_str());
-    }
-    const std::string& path() const { return path_; }
-
-  private:
-    std::string path_;
+    explicit RunFolder(const std::string& name) : guidriver::RunFolder("velnor-load", name) {}
 };
 
 struct WholeRun {
