@@ -81,6 +81,8 @@ const char* FileOpName(FileOp op) {
             return "read";
         case FileOp::kWrite:
             return "write";
+        case FileOp::kFlush:
+            return "flush";
         case FileOp::kClose:
             return "close";
         case FileOp::kRename:

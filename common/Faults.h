@@ -4,20 +4,31 @@
 //
 // VELNOR_FILE_FAULTS holds comma-separated entries "op:n" or "op:n:pathpart": the n-th
 // call (from 1) of that operation fails, counting only calls whose path contains
-// pathpart when one is given. Ops: open, read, write, close, rename, remove, mkdir,
-// rmdir, tempfile.
+// pathpart when one is given. Ops: open, read, write, flush, close, rename, remove,
+// mkdir, rmdir, tempfile.
 #pragma once
 
 #include <string>
 
 namespace velnor {
 
-enum class FileOp { kOpen, kRead, kWrite, kClose, kRename, kRemove, kMkdir, kRmdir, kTempFile };
+enum class FileOp {
+    kOpen,
+    kRead,
+    kWrite,
+    kFlush,
+    kClose,
+    kRename,
+    kRemove,
+    kMkdir,
+    kRmdir,
+    kTempFile
+};
 
 // Every op, so that tests can check that each has its injection cases.
-constexpr FileOp kAllFileOps[] = {FileOp::kOpen,  FileOp::kRead,   FileOp::kWrite,
-                                  FileOp::kClose, FileOp::kRename, FileOp::kRemove,
-                                  FileOp::kMkdir, FileOp::kRmdir,  FileOp::kTempFile};
+constexpr FileOp kAllFileOps[] = {FileOp::kOpen,  FileOp::kRead,    FileOp::kWrite,  FileOp::kFlush,
+                                  FileOp::kClose, FileOp::kRename,  FileOp::kRemove, FileOp::kMkdir,
+                                  FileOp::kRmdir, FileOp::kTempFile};
 
 // The op's name as VELNOR_FILE_FAULTS spells it ("open", "tempfile", ...).
 const char* FileOpName(FileOp op);

@@ -13,21 +13,21 @@ namespace velnor {
 
 // A file error. The writer of the export catches it and turns it into a failed write.
 class ClFileException : public std::exception {
-public:
+  public:
     enum Cause { kGeneric = 1, kNotOpen, kAccessDenied, kDiskFull, kBadSeek, kInjected };
     ClFileException(Cause cause, std::string path) : cause_(cause), path_(std::move(path)) {}
     Cause cause() const { return cause_; }
     const std::string& path() const { return path_; }
     const char* what() const noexcept override { return "file error"; }
 
-private:
+  private:
     Cause cause_;
     std::string path_;
 };
 
 // An unbuffered file without line-end translation.
 class ClFile {
-public:
+  public:
     enum OpenFlags : unsigned {
         kRead = 0x0,
         kWrite = 0x1,
@@ -50,6 +50,9 @@ public:
     size_t Read(void* data, size_t size);
     // Current length of the open file, or throws.
     uint64_t GetLength();
+    // Brings every byte written so far to stable storage (so that it survives a power
+    // cut once the file is moved into place), or throws.
+    void Flush();
     // Closes; does nothing when not open. A failing close throws ClFileException.
     void Close();
     // Closes without throwing (after an error).
@@ -57,7 +60,7 @@ public:
     bool IsOpen() const { return handle_ != kInvalid; }
     const std::string& path() const { return path_; }
 
-private:
+  private:
     static constexpr intptr_t kInvalid = -1;
     intptr_t handle_ = kInvalid;  // a file descriptor, or a Windows HANDLE
     std::string path_;
@@ -69,8 +72,8 @@ bool IsDirectoryPath(const char* path);
 bool IsRegularFilePath(const char* path);
 bool RemoveFilePath(const char* path);
 // Moves `from` over `to` in one step, replacing an existing file `to` (never a folder,
-// a device or a pipe).
-// The fault seam sees the destination path.
+// a device or a pipe); the move reaches stable storage before it returns (the file's own
+// bytes need ClFile::Flush first). The fault seam sees the destination path.
 bool ReplaceFilePath(const char* from, const char* to);
 bool MakeDirectory(const char* path);
 // The file that writing to `path` reaches: natively a symbolic link is followed to its

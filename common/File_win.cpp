@@ -1,13 +1,13 @@
 #include <windows.h>
 
-#include "common/Faults.h"
-#include "common/File.h"
+#include "common/FileSystem.h"
 
 namespace velnor {
+namespace filesystem {
 
 namespace {
 
-HANDLE AsHandle(intptr_t h) { return reinterpret_cast<HANDLE>(h); }
+HANDLE AsHandle(Handle h) { return reinterpret_cast<HANDLE>(h); }
 
 ClFileException::Cause CauseOf(DWORD error) {
     switch (error) {
@@ -26,151 +26,99 @@ ClFileException::Cause CauseOf(DWORD error) {
     }
 }
 
-DWORD Attributes(const char* path) {
-    if (path == nullptr || *path == '\0') return INVALID_FILE_ATTRIBUTES;
-    return GetFileAttributesA(path);
-}
+// ReadFile and WriteFile take a 32-bit count.
+DWORD Chunk(size_t size) { return size > 0x40000000u ? 0x40000000u : static_cast<DWORD>(size); }
 
 }  // namespace
 
-ClFile::~ClFile() { Abort(); }
-
-bool ClFile::Open(const char* path, unsigned flags) {
-    Abort();
-    if (path == nullptr || *path == '\0') return false;
-    if (ShouldFailFileOp(FileOp::kOpen, path)) return false;
+Handle Open(const char* path, unsigned flags) {
     DWORD access;
     switch (flags & 0x3) {
-        case kWrite:
+        case ClFile::kWrite:
             access = GENERIC_WRITE;
             break;
-        case kReadWrite:
+        case ClFile::kReadWrite:
             access = GENERIC_READ | GENERIC_WRITE;
             break;
         default:
             access = GENERIC_READ;
             break;
     }
-    const DWORD share = (flags & 0x70) == kShareDenyNone ? FILE_SHARE_READ | FILE_SHARE_WRITE : 0;
-    const DWORD creation = (flags & kCreate) ? CREATE_ALWAYS : OPEN_EXISTING;
+    const DWORD share =
+        (flags & 0x70) == ClFile::kShareDenyNone ? FILE_SHARE_READ | FILE_SHARE_WRITE : 0;
+    const DWORD creation = (flags & ClFile::kCreate) ? CREATE_ALWAYS : OPEN_EXISTING;
     HANDLE h = CreateFileA(path, access, share, nullptr, creation, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (h == INVALID_HANDLE_VALUE) return false;
-    handle_ = reinterpret_cast<intptr_t>(h);
-    path_ = path;
+    if (h == INVALID_HANDLE_VALUE) return kInvalidHandle;
+    return reinterpret_cast<Handle>(h);
+}
+
+long long Write(Handle h, const void* data, size_t size, ClFileException::Cause* cause) {
+    DWORD written = 0;
+    if (!WriteFile(AsHandle(h), data, Chunk(size), &written, nullptr)) {
+        *cause = CauseOf(GetLastError());
+        return -1;
+    }
+    return written;
+}
+
+long long Read(Handle h, void* data, size_t size, ClFileException::Cause* cause) {
+    DWORD got = 0;
+    if (!ReadFile(AsHandle(h), data, Chunk(size), &got, nullptr)) {
+        *cause = CauseOf(GetLastError());
+        return -1;
+    }
+    return got;
+}
+
+bool Length(Handle h, uint64_t* length, ClFileException::Cause* cause) {
+    LARGE_INTEGER size;
+    if (!GetFileSizeEx(AsHandle(h), &size)) {
+        *cause = CauseOf(GetLastError());
+        return false;
+    }
+    *length = static_cast<uint64_t>(size.QuadPart);
     return true;
 }
 
-void ClFile::Write(const void* data, size_t size) {
-    if (!IsOpen()) throw ClFileException(ClFileException::kNotOpen, path_);
-    if (ShouldFailFileOp(FileOp::kWrite, path_.c_str())) {
-        throw ClFileException(ClFileException::kInjected, path_);
-    }
-    const char* p = static_cast<const char*>(data);
-    while (size > 0) {
-        const DWORD chunk = size > 0x40000000u ? 0x40000000u : static_cast<DWORD>(size);
-        DWORD written = 0;
-        if (!WriteFile(AsHandle(handle_), p, chunk, &written, nullptr)) {
-            throw ClFileException(CauseOf(GetLastError()), path_);
-        }
-        if (written == 0) throw ClFileException(ClFileException::kDiskFull, path_);
-        p += written;
-        size -= written;
-    }
+bool Sync(Handle h, ClFileException::Cause* cause) {
+    if (FlushFileBuffers(AsHandle(h))) return true;
+    *cause = CauseOf(GetLastError());
+    return false;
 }
 
-size_t ClFile::Read(void* data, size_t size) {
-    if (!IsOpen()) throw ClFileException(ClFileException::kNotOpen, path_);
-    if (ShouldFailFileOp(FileOp::kRead, path_.c_str())) {
-        throw ClFileException(ClFileException::kInjected, path_);
-    }
-    char* p = static_cast<char*>(data);
-    size_t total = 0;
-    while (total < size) {
-        const size_t left = size - total;
-        const DWORD chunk = left > 0x40000000u ? 0x40000000u : static_cast<DWORD>(left);
-        DWORD got = 0;
-        if (!ReadFile(AsHandle(handle_), p + total, chunk, &got, nullptr)) {
-            throw ClFileException(CauseOf(GetLastError()), path_);
-        }
-        if (got == 0) break;
-        total += got;
-    }
-    return total;
+bool Close(Handle h, ClFileException::Cause* cause) {
+    if (CloseHandle(AsHandle(h))) return true;
+    *cause = CauseOf(GetLastError());
+    return false;
 }
 
-uint64_t ClFile::GetLength() {
-    if (!IsOpen()) throw ClFileException(ClFileException::kNotOpen, path_);
-    LARGE_INTEGER size;
-    if (!GetFileSizeEx(AsHandle(handle_), &size)) {
-        throw ClFileException(CauseOf(GetLastError()), path_);
-    }
-    return static_cast<uint64_t>(size.QuadPart);
+Kind KindOf(const char* path) {
+    const DWORD a = GetFileAttributesA(path);
+    if (a == INVALID_FILE_ATTRIBUTES) return Kind::kMissing;
+    if (a & FILE_ATTRIBUTE_DIRECTORY) return Kind::kFolder;
+    return (a & FILE_ATTRIBUTE_DEVICE) ? Kind::kOther : Kind::kFile;
 }
 
-void ClFile::Close() {
-    if (!IsOpen()) return;
-    HANDLE h = AsHandle(handle_);
-    handle_ = kInvalid;
-    const bool injected = ShouldFailFileOp(FileOp::kClose, path_.c_str());
-    const BOOL ok = CloseHandle(h);
-    if (injected) throw ClFileException(ClFileException::kInjected, path_);
-    if (!ok) throw ClFileException(CauseOf(GetLastError()), path_);
+bool Remove(const char* path) { return DeleteFileA(path) != 0; }
+
+bool Replace(const char* from, const char* to) {
+    return MoveFileExA(from, to, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
 }
 
-void ClFile::Abort() {
-    if (!IsOpen()) return;
-    CloseHandle(AsHandle(handle_));
-    handle_ = kInvalid;
-}
+bool MakeFolder(const char* path) { return CreateDirectoryA(path, nullptr) != 0; }
 
-bool PathExists(const char* path) { return Attributes(path) != INVALID_FILE_ATTRIBUTES; }
+bool RemoveFolder(const char* path) { return RemoveDirectoryA(path) != 0; }
 
-bool IsDirectoryPath(const char* path) {
-    const DWORD a = Attributes(path);
-    return a != INVALID_FILE_ATTRIBUTES && (a & FILE_ATTRIBUTE_DIRECTORY) != 0;
-}
+std::string Final(const char* path) { return path; }
 
-bool IsRegularFilePath(const char* path) {
-    const DWORD a = Attributes(path);
-    return a != INVALID_FILE_ATTRIBUTES &&
-           (a & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_DEVICE)) == 0;
-}
-
-bool RemoveFilePath(const char* path) {
-    if (path == nullptr || *path == '\0') return false;
-    if (ShouldFailFileOp(FileOp::kRemove, path)) return false;
-    return DeleteFileA(path) != 0;
-}
-
-bool ReplaceFilePath(const char* from, const char* to) {
-    if (from == nullptr || to == nullptr || *from == '\0' || *to == '\0') return false;
-    if (ShouldFailFileOp(FileOp::kRename, to)) return false;
-    return MoveFileExA(from, to, MOVEFILE_REPLACE_EXISTING) != 0;
-}
-
-std::string FinalPath(const char* path) { return path ? path : ""; }
-
-bool MakeDirectory(const char* path) {
-    if (path == nullptr || *path == '\0') return false;
-    if (ShouldFailFileOp(FileOp::kMkdir, path)) return false;
-    return CreateDirectoryA(path, nullptr) != 0;
-}
-
-bool RemoveDirectoryPath(const char* path) {
-    if (path == nullptr || *path == '\0') return false;
-    if (ShouldFailFileOp(FileOp::kRmdir, path)) return false;
-    return RemoveDirectoryA(path) != 0;
-}
-
-bool CreateTempFileIn(const std::string& folder, const char* prefix, std::string* out) {
-    const std::string stem = folder + (prefix ? prefix : "");
-    if (ShouldFailFileOp(FileOp::kTempFile, stem.c_str())) return false;
+bool CreateTemp(const std::string& folder, const char* prefix, std::string* out) {
     // GetTempFileNameA wants a folder; the current one stands for an empty folder part.
     const std::string dir = folder.empty() ? std::string(".") : folder;
     char name[MAX_PATH];
-    if (GetTempFileNameA(dir.c_str(), prefix ? prefix : "", 0, name) == 0) return false;
-    if (out) *out = name;
+    if (GetTempFileNameA(dir.c_str(), prefix, 0, name) == 0) return false;
+    *out = name;
     return true;
 }
 
+}  // namespace filesystem
 }  // namespace velnor

@@ -68,6 +68,9 @@ bool WriteNewFile(const std::string& path, const std::string& content) {
     if (!file.Open(path.c_str(), ClFile::kWrite | ClFile::kCreate)) return false;
     try {
         if (!content.empty()) file.Write(content.data(), content.size());
+        // On stable storage before it replaces the old file, so that a power cut leaves
+        // the old file or the new one, never an empty one.
+        file.Flush();
         file.Close();
     } catch (const ClFileException&) {
         file.Abort();

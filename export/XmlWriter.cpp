@@ -83,6 +83,7 @@ short ClXmlWriter::Open(velnor::ClFile* file, const char* path) {
     file_ = file;
     path_ = path;
     failed_ = false;
+    used_ = 0;
     file_->Open(path,
                 velnor::ClFile::kWrite | velnor::ClFile::kShareExclusive | velnor::ClFile::kCreate);
     return 0;
@@ -90,30 +91,56 @@ short ClXmlWriter::Open(velnor::ClFile* file, const char* path) {
 
 short ClXmlWriter::Close() {
     if (file_ != nullptr) {
-        try {
-            file_->Close();
-        } catch (const velnor::ClFileException&) {
-            failed_ = true;
+        if (file_->IsOpen() && WriteCollected()) {
+            try {
+                file_->Flush();
+                file_->Close();
+            } catch (const velnor::ClFileException&) {
+                Fail();
+            }
         }
         file_ = nullptr;
+        used_ = 0;
     }
     return 0;
 }
 
-int ClXmlWriter::WriteLine(const char* line, size_t length) {
-    if (file_ == nullptr) {
-        failed_ = true;
-        return 0;
-    }
+bool ClXmlWriter::Fail() {
+    // The file stays attached but closed: every later write fails as well.
+    if (file_ != nullptr) file_->Abort();
+    failed_ = true;
+    used_ = 0;
+    return false;
+}
+
+bool ClXmlWriter::WriteCollected() {
+    if (used_ == 0) return true;
     try {
-        file_->Write(line, length);
-        return 1;
+        file_->Write(buffer_, used_);
     } catch (const velnor::ClFileException&) {
-        // The file stays attached but closed: every later write fails as well.
-        file_->Abort();
+        return Fail();
+    }
+    used_ = 0;
+    return true;
+}
+
+int ClXmlWriter::WriteLine(const char* line, size_t length) {
+    if (file_ == nullptr || !file_->IsOpen()) {
         failed_ = true;
         return 0;
     }
+    if (used_ + length > kBufferSize && !WriteCollected()) return 0;
+    if (length > kBufferSize) {
+        try {
+            file_->Write(line, length);
+        } catch (const velnor::ClFileException&) {
+            return Fail();
+        }
+        return 1;
+    }
+    std::memcpy(buffer_ + used_, line, length);
+    used_ += length;
+    return 1;
 }
 
 int ClXmlWriter::WriteRaw(const char* text) {

@@ -1,6 +1,7 @@
 // The line writer of the export: builds one line per call (indentation, tag, attributes,
-// escaped text, CR LF) and writes it to the file at once, in one write call. It keeps no
-// stack of open elements and no buffer between lines.
+// escaped text, CR LF) and collects the lines in a buffer of its own, which reaches the
+// file in large writes whenever it is full and when the writer closes. It keeps no stack
+// of open elements.
 #pragma once
 
 #include <cstddef>
@@ -19,6 +20,9 @@ class ClXmlWriter {
     static constexpr size_t kLineSize = 256;
     // The escaping area: escaped texts hold at most kEscapeSize - 1 bytes.
     static constexpr size_t kEscapeSize = 256;
+    // Lines collected before they are written: large enough that a write costs little per
+    // line, small enough to live on the stack of the export.
+    static constexpr size_t kBufferSize = 64 * 1024;
 
     ClXmlWriter() = default;
     ~ClXmlWriter();
@@ -29,11 +33,13 @@ class ClXmlWriter {
     // or truncated, and not shared. -1 when the file object or the path is missing, else
     // 0; a path that cannot be opened shows up as a failing first write.
     short Open(velnor::ClFile* file, const char* path);
-    // Closes and detaches the file; nothing when none is attached. Always 0.
+    // Writes what is still collected, brings the file to stable storage, closes and
+    // detaches it; nothing when none is attached. Always 0; a failure shows in Failed().
     short Close();
 
-    // Writes the text's bytes in one write call: 1, or 0 after a file error, which also
-    // closes the file so that every later write fails.
+    // Adds the text's bytes to the file: 1, or 0 after a file error (the file was never
+    // opened, or a write of the collected lines failed), which also closes the file so
+    // that every later write fails.
     int WriteRaw(const char* text);
 
     template <size_t N>
@@ -70,7 +76,7 @@ class ClXmlWriter {
     // kEscapeSize - 1 bytes, cut before a character whose escaped form would not fit.
     static const char* Escape(const char* text);
 
-    // True once a write or the closing of the file failed.
+    // True once a write, the flush or the closing of the file failed.
     bool Failed() const { return failed_; }
     const std::string& path() const { return path_; }
 
@@ -80,8 +86,13 @@ class ClXmlWriter {
                       int level, const char* name1, const char* value1, const char* name2,
                       const char* value2);
     int WriteLine(const char* line, size_t length);
+    // Writes the collected lines; false (the file closed) when that fails.
+    bool WriteCollected();
+    bool Fail();
 
     velnor::ClFile* file_ = nullptr;
     std::string path_;
     bool failed_ = false;
+    size_t used_ = 0;
+    char buffer_[kBufferSize];
 };

@@ -113,6 +113,7 @@ TEST_F(FileTest, ClosedFileThrowsNotOpenAndClosesTwiceSilently) {
     char c;
     EXPECT_THROW(file.Read(&c, 1), ClFileException);
     EXPECT_THROW(file.GetLength(), ClFileException);
+    EXPECT_THROW(file.Flush(), ClFileException);
 
     const std::string path = Path("twice.txt");
     ASSERT_TRUE(file.Open(path.c_str(), ClFile::kWrite | ClFile::kCreate));
@@ -121,6 +122,21 @@ TEST_F(FileTest, ClosedFileThrowsNotOpenAndClosesTwiceSilently) {
     EXPECT_NO_THROW(file.Close());
     EXPECT_NO_THROW(file.Close());
 }
+
+#ifndef _WIN32
+// The system's own error reaches the caller with its cause: a full disk.
+TEST_F(FileTest, AFullDiskIsReportedAsSuch) {
+    ClFile file;
+    if (!file.Open("/dev/full", ClFile::kWrite)) GTEST_SKIP() << "no /dev/full";
+    try {
+        file.Write("x", 1);
+        ADD_FAILURE() << "a write to a full disk succeeded";
+    } catch (const ClFileException& e) {
+        EXPECT_EQ(e.cause(), ClFileException::kDiskFull);
+        EXPECT_EQ(e.path(), "/dev/full");
+    }
+}
+#endif
 
 TEST_F(FileTest, FileSystemOperations) {
     const std::string sub = Path("sub");
@@ -243,6 +259,19 @@ TEST_F(FileTest, EveryOperationFailsWhenPlanned) {
          [] {}},
         {FileOp::kRead, readOne, [] {}},
         {FileOp::kWrite, writeOne, [] {}},
+        {FileOp::kFlush,
+         [&] {
+             ClFile f;
+             if (!f.Open(path.c_str(), ClFile::kWrite)) return false;
+             try {
+                 f.Flush();
+             } catch (const ClFileException& e) {
+                 EXPECT_EQ(e.cause(), ClFileException::kInjected);
+                 return false;
+             }
+             return true;
+         },
+         [] {}},
         {FileOp::kClose, closeOne, [] {}},
         {FileOp::kRename,
          [&] {

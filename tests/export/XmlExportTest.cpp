@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 #include <functional>
 #include <string>
@@ -196,34 +197,54 @@ TEST_F(XmlExportTest, ProgressCallsFollowTheDocument) {
 }
 
 // Every failure: result 0, the destination as it was (an existing file unchanged, or
-// still no file), and no other file left in the folder.
+// still no file), and no other file left in the folder. The lines reach the file in large
+// writes: a document of many records takes several, and a failed one stops the export at
+// once.
 TEST_F(XmlExportTest, FailuresLeaveTheDestinationUntouched) {
     const std::string previous = "previous document\r\n";
+    constexpr int kManyRecords = 200;
+    static int writes;
+    writes = 0;
+    auto previousObserver = velnor::SetFileOpObserver([](velnor::FileOp op, const char*, bool) {
+        if (op == velnor::FileOp::kWrite) ++writes;
+    });
+    const auto useRecords = [this](int n) {
+        records_.clear();
+        for (int i = 0; i < n; ++i) records_.push_back(WorkedExampleRecord());
+    };
+    useRecords(kManyRecords);
+    ASSERT_EQ(Export(), 1);
+    velnor::SetFileOpObserver(previousObserver);
+    const int lastWrite = writes;
+    ASSERT_GE(lastWrite, 3);
+    const auto plan = [](velnor::FileOp op, int n) {
+        return [op, n] { velnor::PlanFileFault(op, n); };
+    };
+    using velnor::FileOp;
     const struct {
         const char* what;
         bool existing;
+        int records;
         std::function<void()> arrange;
         uint8_t rounding;
     } cases[] = {
-        {"rounding code 3, new file", false, [] {}, 3},
-        {"rounding code 3, existing file", true, [] {}, 3},
-        {"first write fails", true, [] { velnor::PlanFileFault(velnor::FileOp::kWrite, 1); }, 0},
-        {"write in the SYSTEM block", true,
-         [] { velnor::PlanFileFault(velnor::FileOp::kWrite, 5); }, 0},
-        {"write in a SISAN", false, [] { velnor::PlanFileFault(velnor::FileOp::kWrite, 40); }, 0},
-        {"end of the SISAN", true, [] { velnor::PlanFileFault(velnor::FileOp::kWrite, 46); }, 0},
-        {"end of DATA", false, [] { velnor::PlanFileFault(velnor::FileOp::kWrite, 47); }, 0},
-        {"closing REPORT line", true, [] { velnor::PlanFileFault(velnor::FileOp::kWrite, 48); }, 0},
-        {"closing the file", true, [] { velnor::PlanFileFault(velnor::FileOp::kClose, 1); }, 0},
-        {"moving over the destination", true,
-         [] { velnor::PlanFileFault(velnor::FileOp::kRename, 1); }, 0},
-        {"no temporary file", true, [] { velnor::PlanFileFault(velnor::FileOp::kTempFile, 1); }, 0},
-        {"temporary file does not open", false,
-         [] { velnor::PlanFileFault(velnor::FileOp::kOpen, 1, "vnx"); }, 0},
+        {"rounding code 3, new file", false, 1, [] {}, 3},
+        {"rounding code 3, existing file", true, 1, [] {}, 3},
+        {"the one write of a short document", true, 1, plan(FileOp::kWrite, 1), 0},
+        {"first write of a long document", false, kManyRecords, plan(FileOp::kWrite, 1), 0},
+        {"a write amid the records", true, kManyRecords, plan(FileOp::kWrite, 2), 0},
+        {"last write", true, kManyRecords, plan(FileOp::kWrite, lastWrite), 0},
+        {"flushing the file", true, 1, plan(FileOp::kFlush, 1), 0},
+        {"closing the file", true, 1, plan(FileOp::kClose, 1), 0},
+        {"moving over the destination", true, 1, plan(FileOp::kRename, 1), 0},
+        {"no temporary file", true, 1, plan(FileOp::kTempFile, 1), 0},
+        {"temporary file does not open", false, 1,
+         [] { velnor::PlanFileFault(FileOp::kOpen, 1, "vnx"); }, 0},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
         velnor::ResetFileFaults();
+        useRecords(c.records);
         fs::remove(out_);
         if (c.existing) WriteBytes(out_, previous);
         c.arrange();
@@ -237,9 +258,16 @@ TEST_F(XmlExportTest, FailuresLeaveTheDestinationUntouched) {
             EXPECT_TRUE(Entries().empty());
         }
     }
+    // A write amid the records stops the export there: no later record is pulsed and
+    // the DATA block never advances the bar.
     velnor::ResetFileFaults();
-    // The document has 48 lines: a fault at the 49th write is never reached.
-    velnor::PlanFileFault(velnor::FileOp::kWrite, 49);
+    useRecords(kManyRecords);
+    velnor::PlanFileFault(FileOp::kWrite, 2);
+    EXPECT_EQ(Export(), 0);
+    EXPECT_LT(progress_.calls.size(), static_cast<size_t>(kManyRecords));
+    EXPECT_EQ(std::count(progress_.calls.begin(), progress_.calls.end(), "A600-700"), 0);
+    velnor::ResetFileFaults();
+    velnor::PlanFileFault(FileOp::kWrite, lastWrite + 1);
     EXPECT_EQ(Export(), 1);
 }
 

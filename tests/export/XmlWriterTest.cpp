@@ -109,17 +109,53 @@ TEST_F(XmlWriterTest, OverlongValuesAreCutAtCharacterBoundaryToFitTheLine) {
     EXPECT_EQ(std::string(ClXmlWriter::Escape(std::string(100, '\'').c_str())).size(), 252u);
 }
 
-TEST_F(XmlWriterTest, EachLineIsOneWriteAndAFailedWriteFailsAllLaterOnes) {
-    velnor::PlanFileFault(velnor::FileOp::kWrite, 3);
-    EXPECT_EQ(writer_.WriteStartTag(line_, "A", 0), 1);
-    EXPECT_EQ(writer_.WriteElement(line_, "B", "x", 1), 1);
-    EXPECT_EQ(writer_.WriteElement(line_, "C", "y", 1), 0);
-    EXPECT_EQ(writer_.WriteEndTag(line_, "A", 0), 0);
-    EXPECT_EQ(writer_.WriteRaw("z"), 0);
+// Lines of 100 bytes: 655 fill a block of the writer's buffer, the 656th starts the next.
+TEST_F(XmlWriterTest, LinesReachTheFileInLargeWritesAndTheFirstFailureFailsTheRest) {
+    const std::string text(100 - 2, 'x');
+    constexpr int kLines = 2000;
+    constexpr size_t kBlock = 655 * 100;
+    static int writes;
+    const auto previous = velnor::SetFileOpObserver([](velnor::FileOp op, const char*, bool) {
+        if (op == velnor::FileOp::kWrite) ++writes;
+    });
+    const struct {
+        const char* what;
+        velnor::FileOp op;  // the one that fails, on its n-th call; n 0: none
+        int n;
+        int writtenLines;  // lines accepted before the first failure
+        size_t fileSize;
+        int writeCalls;
+    } cases[] = {
+        {"no failure", velnor::FileOp::kWrite, 0, kLines, kLines * 100u, 4},
+        {"second block", velnor::FileOp::kWrite, 2, 2 * 655, kBlock, 2},
+        {"the rest at close", velnor::FileOp::kWrite, 4, kLines, 3 * kBlock, 4},
+        {"flush at close", velnor::FileOp::kFlush, 1, kLines, kLines * 100u, 4},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        velnor::ResetFileFaults();
+        if (c.n > 0) velnor::PlanFileFault(c.op, c.n);
+        ASSERT_EQ(writer_.Open(&file_, path_.c_str()), 0);
+        writes = 0;
+        int accepted = 0;
+        for (int i = 0; i < kLines; ++i) accepted += writer_.WriteRaw((text + "\r\n").c_str());
+        EXPECT_EQ(accepted, c.writtenLines);
+        EXPECT_EQ(writer_.Close(), 0);
+        EXPECT_EQ(writer_.Failed(), c.n > 0);
+        EXPECT_EQ(writes, c.writeCalls);
+        EXPECT_EQ(ReadBytes(path_).size(), c.fileSize);
+    }
+    velnor::SetFileOpObserver(previous);
+    // After a failure nothing is written any more, and closing again changes nothing.
+    velnor::ResetFileFaults();
+    velnor::PlanFileFault(velnor::FileOp::kWrite, 1);
+    ASSERT_EQ(writer_.Open(&file_, path_.c_str()), 0);
+    EXPECT_EQ(writer_.WriteRaw(std::string(ClXmlWriter::kBufferSize + 1, 'y').c_str()), 0);
+    EXPECT_EQ(writer_.WriteStartTag(line_, "A", 0), 0);
     EXPECT_TRUE(writer_.Failed());
     EXPECT_EQ(writer_.Close(), 0);
     EXPECT_EQ(writer_.Close(), 0);
-    EXPECT_EQ(ReadBytes(path_), "<A>\r\n\t<B>x</B>\r\n");
+    EXPECT_EQ(ReadBytes(path_), "");
 }
 
 TEST_F(XmlWriterTest, OpenTruncatesAndRefusesMissingArguments) {
