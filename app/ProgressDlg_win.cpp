@@ -3,7 +3,13 @@
 #include "app/ProgressDlg.h"
 #include "res/Resource.h"
 
-ClProgressDlg::ClProgressDlg() : CDialog(IDD_PROGRESS, nullptr) {}
+namespace {
+
+unsigned long long TickCount() { return GetTickCount64(); }
+
+}  // namespace
+
+ClProgressDlg::ClProgressDlg() : CDialog(IDD_PROGRESS, nullptr), clock_(TickCount) {}
 
 BOOL ClProgressDlg::Create() { return CDialog::Create(IDD_PROGRESS, nullptr); }
 
@@ -17,27 +23,54 @@ void ClProgressDlg::ResetProgress() {
     overallBar.SetRange(0, kOverallRange);
     overallBar.SetStep(1);
     overallBar.SetPos(0);
+    position_ = 0;
+    shownPosition_ = 0;
+}
+
+bool ClProgressDlg::Due() {
+    const unsigned long long now = clock_();
+    if (shownOnce_ && now - lastShown_ < kPaceMs) return false;
+    shownOnce_ = true;
+    lastShown_ = now;
+    return true;
 }
 
 void ClProgressDlg::AdvanceProgress(short from, short to) {
+    if (from > to) return;
+    bool shown = false;
     for (int i = from; i <= to; ++i) {
-        if (i % 10 == 0) {
-            char caption[64] = {};
-            std::snprintf(caption, sizeof(caption), "集計中 %d％", i / 10);
-            SetWindowText(caption);
-        }
-        // The progress control starts again from empty when stepped past its range.
-        if (overallBar.GetPos() < kOverallRange) {
-            overallBar.StepIt();
-        } else {
-            overallBar.SetPos(kOverallRange);
-        }
-        PulseProgress();
-        UpdateWindow();
+        if (i % 10 == 0) percent_ = i / 10;
+        // The progress control would start again from empty when stepped past its range.
+        if (position_ < kOverallRange) ++position_;
+        shown = Due();
+        if (shown) ShowSteps();
+    }
+    if (!shown) {
+        Due();
+        ShowSteps();
     }
 }
 
 void ClProgressDlg::PulseProgress() {
+    if (Due()) ShowPulse();
+}
+
+void ClProgressDlg::ShowSteps() {
+    if (percent_ != shownPercent_) {
+        char caption[64] = {};
+        std::snprintf(caption, sizeof(caption), "集計中 %d％", percent_);
+        SetWindowText(caption);
+        shownPercent_ = percent_;
+    }
+    if (position_ != shownPosition_) {
+        overallBar.SetPos(position_);
+        shownPosition_ = position_;
+    }
+    ShowPulse();
+    UpdateWindow();
+}
+
+void ClProgressDlg::ShowPulse() {
     activityBar.SetRange(0, kActivityRange);
     activityBar.SetStep(1);
     activityBar.SetPos(0);

@@ -1,11 +1,14 @@
-// The progress window driven as a run drives it: every message that reaches its two bars
-// and every caption it shows is recorded through subclassed window procedures.
+// The progress window driven as a run drives it, judged by what it shows: the position of
+// each bar whenever it is painted, the caption, and its place in front of other windows.
+// A clock of the test's own decides when its visible work is due.
 #include <gtest/gtest.h>
 #include <windows.h>
 // After windows.h.
 #include <commctrl.h>
 
+#include <algorithm>
 #include <map>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -13,26 +16,19 @@
 
 namespace {
 
-struct BarMessage {
-    UINT message;
-    WPARAM wParam;
-    LPARAM lParam;
-    int posAfter;
-};
+unsigned long long g_now = 0;
+unsigned long long g_tick = 0;  // added at every reading
+unsigned long long TestClock() { return g_now += g_tick; }
 
 std::map<HWND, WNDPROC> g_original;
-std::map<HWND, std::vector<BarMessage>> g_barLog;
-std::vector<std::string> g_captions;
+std::map<HWND, std::vector<int>> g_painted;  // the bar's position at each paint
 
 LRESULT CALLBACK RecordingProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam) {
-    LRESULT result = CallWindowProcA(g_original[hWnd], hWnd, message, wParam, lParam);
-    if (message == WM_SETTEXT) {
-        g_captions.push_back(reinterpret_cast<const char*>(lParam));
-    } else if (message >= PBM_SETRANGE && message <= PBM_SETRANGE32 && message != PBM_GETPOS) {
-        int pos = static_cast<int>(CallWindowProcA(g_original[hWnd], hWnd, PBM_GETPOS, 0, 0));
-        g_barLog[hWnd].push_back({message, wParam, lParam, pos});
+    if (message == WM_PAINT) {
+        g_painted[hWnd].push_back(
+            static_cast<int>(CallWindowProcA(g_original[hWnd], hWnd, PBM_GETPOS, 0, 0)));
     }
-    return result;
+    return CallWindowProcA(g_original[hWnd], hWnd, message, wParam, lParam);
 }
 
 void Subclass(HWND hWnd) {
@@ -40,141 +36,187 @@ void Subclass(HWND hWnd) {
         SetWindowLongPtrA(hWnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(RecordingProc)));
 }
 
+// True when `upper` lies above `lower` in the order of top-level windows.
+bool Above(HWND upper, HWND lower) {
+    for (HWND w = GetWindow(upper, GW_HWNDNEXT); w != nullptr; w = GetWindow(w, GW_HWNDNEXT)) {
+        if (w == lower) return true;
+    }
+    return false;
+}
+
 class ProgressWindow : public ::testing::Test {
   protected:
     void SetUp() override {
-        g_original.clear();
-        g_barLog.clear();
-        g_captions.clear();
-        ASSERT_TRUE(dialog.Create());
-        dialog.ShowWindow(SW_SHOW);
-        ASSERT_NE(nullptr, dialog.overallBar.m_hWnd);
-        ASSERT_NE(nullptr, dialog.activityBar.m_hWnd);
-        Subclass(dialog.m_hWnd);
-        Subclass(dialog.overallBar.m_hWnd);
-        Subclass(dialog.activityBar.m_hWnd);
+        other = CreateWindowExA(0, "STATIC", "other", WS_POPUP | WS_VISIBLE, 0, 0, 400, 200,
+                                nullptr, nullptr, nullptr, nullptr);
+        ASSERT_NE(nullptr, other);
+        NewWindow();
     }
     void TearDown() override {
-        dialog.EndDialog(1);
-        dialog.DestroyWindow();
+        CloseWindow();
+        DestroyWindow(other);
+    }
+    // A new progress window, shown, on a clock standing at 1000 ms.
+    void NewWindow() {
+        CloseWindow();
+        g_original.clear();
+        g_painted.clear();
+        g_now = 1000;
+        g_tick = 0;
+        window = std::make_unique<ClProgressDlg>();
+        window->SetClock(TestClock);
+        ASSERT_TRUE(window->Create());
+        window->ShowWindow(SW_SHOW);
+        ASSERT_NE(nullptr, window->overallBar.m_hWnd);
+        ASSERT_NE(nullptr, window->activityBar.m_hWnd);
+        Subclass(window->overallBar.m_hWnd);
+        Subclass(window->activityBar.m_hWnd);
+    }
+    void CloseWindow() {
+        if (!window) return;
+        window->EndDialog(1);
+        window->DestroyWindow();
+        window.reset();
     }
 
-    std::vector<BarMessage>& Overall() { return g_barLog[dialog.overallBar.m_hWnd]; }
-    std::vector<BarMessage>& Activity() { return g_barLog[dialog.activityBar.m_hWnd]; }
-    int CountOf(const std::vector<BarMessage>& log, UINT message) {
-        int n = 0;
-        for (const BarMessage& m : log) n += m.message == message ? 1 : 0;
-        return n;
+    std::vector<int>& OverallPaints() { return g_painted[window->overallBar.m_hWnd]; }
+    std::vector<int>& ActivityPaints() { return g_painted[window->activityBar.m_hWnd]; }
+    std::string Caption() {
+        char caption[64] = {};
+        GetWindowTextA(window->m_hWnd, caption, sizeof(caption));
+        return caption;
+    }
+    void OtherToFront() {
+        SetWindowPos(other, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+        ASSERT_TRUE(Above(other, window->m_hWnd));
+    }
+    int OverallRangeHigh() {
+        return static_cast<int>(SendMessageA(window->overallBar.m_hWnd, PBM_GETRANGE, FALSE, 0));
     }
 
-    ClProgressDlg dialog;
+    std::unique_ptr<ClProgressDlg> window;
+    HWND other = nullptr;
 };
 
 TEST_F(ProgressWindow, BarsAreBoundToTheirControls) {
-    EXPECT_EQ(GetDlgItem(dialog.m_hWnd, 1018), dialog.overallBar.m_hWnd);
-    EXPECT_EQ(GetDlgItem(dialog.m_hWnd, 1019), dialog.activityBar.m_hWnd);
-    EXPECT_EQ(nullptr, GetParent(dialog.m_hWnd));
-    char caption[64] = {};
-    GetWindowTextA(dialog.m_hWnd, caption, sizeof(caption));
-    EXPECT_STREQ("集計中", caption);
+    EXPECT_EQ(GetDlgItem(window->m_hWnd, 1018), window->overallBar.m_hWnd);
+    EXPECT_EQ(GetDlgItem(window->m_hWnd, 1019), window->activityBar.m_hWnd);
+    EXPECT_EQ(nullptr, GetParent(window->m_hWnd));
+    EXPECT_EQ("集計中", Caption());
+    window->ResetProgress();
+    EXPECT_EQ(1000, OverallRangeHigh());
+    EXPECT_EQ(0, window->overallBar.GetPos());
 }
 
-TEST_F(ProgressWindow, ResetSetsRangeStepAndPositionInThisOrder) {
-    dialog.ResetProgress();
-    ASSERT_EQ(3u, Overall().size());
-    EXPECT_EQ(static_cast<UINT>(PBM_SETRANGE), Overall()[0].message);
-    EXPECT_EQ(MAKELPARAM(0, 1000), Overall()[0].lParam);
-    EXPECT_EQ(static_cast<UINT>(PBM_SETSTEP), Overall()[1].message);
-    EXPECT_EQ(1u, Overall()[1].wParam);
-    EXPECT_EQ(static_cast<UINT>(PBM_SETPOS), Overall()[2].message);
-    EXPECT_EQ(0u, Overall()[2].wParam);
-    EXPECT_TRUE(Activity().empty());
-}
+// A pulse brings the window to the front and repaints the refilled activity bar; pulses
+// closer together than the pace only keep the state.
+TEST_F(ProgressWindow, PulsesComeToTheFrontAtMostOncePerPace) {
+    const struct {
+        unsigned long long after;  // milliseconds since the previous pulse
+        bool shown;
+    } pulses[] = {{0, true}, {0, false}, {39, false}, {1, true}, {10, false}, {45, true}};
+    for (const auto& p : pulses) {
+        SCOPED_TRACE(p.after);
+        OtherToFront();
+        ActivityPaints().clear();
+        g_now += p.after;
+        window->PulseProgress();
+        EXPECT_EQ(p.shown, Above(window->m_hWnd, other));
+        EXPECT_EQ(p.shown, !ActivityPaints().empty());
+    }
+    EXPECT_EQ(ClProgressDlg::kActivityRange,
+              static_cast<int>(SendMessageA(window->activityBar.m_hWnd, PBM_GETRANGE, FALSE, 0)));
 
-TEST_F(ProgressWindow, APulseRefillsTheActivityBarWithSixSteps) {
-    dialog.PulseProgress();
-    const std::vector<BarMessage>& log = Activity();
-    ASSERT_EQ(9u, log.size());
-    EXPECT_EQ(static_cast<UINT>(PBM_SETRANGE), log[0].message);
-    EXPECT_EQ(MAKELPARAM(0, 5), log[0].lParam);
-    EXPECT_EQ(static_cast<UINT>(PBM_SETSTEP), log[1].message);
-    EXPECT_EQ(1u, log[1].wParam);
-    EXPECT_EQ(static_cast<UINT>(PBM_SETPOS), log[2].message);
-    EXPECT_EQ(0u, log[2].wParam);
-    for (size_t i = 3; i < 9; ++i) EXPECT_EQ(static_cast<UINT>(PBM_STEPIT), log[i].message);
-    EXPECT_EQ(1, log[3].posAfter);
-    EXPECT_EQ(5, log[7].posAfter);
-    EXPECT_TRUE(Overall().empty());
-    EXPECT_TRUE(g_captions.empty());
+    // Each shown pulse fills the activity bar from empty to full before the eyes.
+    ActivityPaints().clear();
+    g_now += 1000;
+    window->PulseProgress();
+    const std::vector<int> onePulse = ActivityPaints();
+    ASSERT_FALSE(onePulse.empty());
+    EXPECT_EQ(0, onePulse.front());
+    EXPECT_EQ(ClProgressDlg::kActivityRange, *std::max_element(onePulse.begin(), onePulse.end()));
+
+    // One pulse per record, 10 ms apart: one shown pulse in four.
+    ActivityPaints().clear();
+    for (int i = 0; i < 400; ++i) {
+        g_now += 10;
+        window->PulseProgress();
+    }
+    EXPECT_EQ(100 * onePulse.size(), ActivityPaints().size());
 }
 
 struct AdvanceCase {
     short from, to;
-    int steps;
-    std::vector<std::string> firstCaptions;
-    std::string lastCaption;
-    size_t captionCount;
+    int startPosition;
+    int endPosition;
+    std::string caption;
 };
 
-TEST_F(ProgressWindow, AdvanceStepsOncePerValueAndShowsThePerCentAtEveryTenth) {
+// Whatever the clock does meanwhile, the bar and the caption end each call exactly where
+// its last step leaves them, and that state is painted.
+TEST_F(ProgressWindow, AdvanceEndsShowingItsExactFinalState) {
     const AdvanceCase cases[] = {
-        {0, 200, 201, {"集計中 0％", "集計中 1％", "集計中 2％"}, "集計中 20％", 21},
-        {700, 1000, 301, {"集計中 70％", "集計中 71％"}, "集計中 100％", 31},
-        {401, 409, 9, {}, "", 0},
-        {5, 5, 1, {}, "", 0},
-        {10, 10, 1, {"集計中 1％"}, "集計中 1％", 1},
-        {300, 200, 0, {}, "", 0},
+        {0, 200, 0, 201, "集計中 20％"},      {700, 1000, 700, 1000, "集計中 100％"},
+        {401, 409, 400, 409, "集計中"},       {5, 5, 0, 1, "集計中"},
+        {10, 10, 0, 1, "集計中 1％"},         {300, 200, 300, 300, "集計中"},
+        {600, 700, 995, 1000, "集計中 70％"},
     };
-    for (const AdvanceCase& c : cases) {
-        dialog.ResetProgress();
-        g_barLog.clear();
-        g_captions.clear();
-        dialog.AdvanceProgress(c.from, c.to);
-        EXPECT_EQ(c.steps, CountOf(Overall(), PBM_STEPIT)) << c.from << "-" << c.to;
-        EXPECT_EQ(c.steps * 6, CountOf(Activity(), PBM_STEPIT)) << c.from << "-" << c.to;
-        ASSERT_EQ(c.captionCount, g_captions.size()) << c.from << "-" << c.to;
-        for (size_t i = 0; i < c.firstCaptions.size(); ++i) {
-            EXPECT_EQ(c.firstCaptions[i], g_captions[i]);
-        }
-        if (c.captionCount > 0) {
-            EXPECT_EQ(c.lastCaption, g_captions.back());
+    for (unsigned long long tick : {0ull, 1ull, 100ull}) {
+        for (const AdvanceCase& c : cases) {
+            SCOPED_TRACE(std::to_string(c.from) + "-" + std::to_string(c.to) + " tick " +
+                         std::to_string(tick));
+            NewWindow();
+            window->ResetProgress();
+            window->AdvanceProgress(0, static_cast<short>(c.startPosition - 1));
+            window->SetWindowText("集計中");
+            g_painted.clear();
+            g_tick = tick;
+            window->AdvanceProgress(c.from, c.to);
+            EXPECT_EQ(c.endPosition, window->overallBar.GetPos());
+            EXPECT_EQ(c.caption, Caption());
+            if (c.from <= c.to) {
+                ASSERT_FALSE(OverallPaints().empty());
+                EXPECT_EQ(c.endPosition, OverallPaints().back());
+                EXPECT_TRUE(Above(window->m_hWnd, other));
+            } else {
+                EXPECT_TRUE(OverallPaints().empty());
+            }
+            // A frozen clock: the first step (due since the window was last shown) and
+            // the end are all that is painted.
+            if (tick == 0) {
+                EXPECT_LE(OverallPaints().size(), 2u);
+            }
         }
     }
 }
 
+// The run's ranges share their boundaries: 1006 steps against a range of 1000, with a
+// pulse per record in between and a clock that runs.
 TEST_F(ProgressWindow, AWholeRunEndsFullAndTheBarNeverRunsBackwards) {
-    dialog.ResetProgress();
-    // The run's ranges share their boundaries: 1006 steps against a range of 1000.
+    g_tick = 1;
+    window->ResetProgress();
     const short ranges[][2] = {{0, 200},   {200, 400}, {400, 500},
                                {500, 600}, {600, 700}, {700, 1000}};
     for (const auto& range : ranges) {
-        dialog.PulseProgress();
-        dialog.AdvanceProgress(range[0], range[1]);
+        for (int i = 0; i < 300; ++i) window->PulseProgress();
+        window->AdvanceProgress(range[0], range[1]);
     }
-    int previous = 0;
-    int advancing = 0;
-    for (const BarMessage& m : Overall()) {
-        if (m.message != PBM_STEPIT && m.message != PBM_SETPOS) continue;
-        ++advancing;
-        EXPECT_GE(m.posAfter, previous);
-        previous = m.posAfter;
+    ASSERT_FALSE(OverallPaints().empty());
+    for (size_t i = 1; i < OverallPaints().size(); ++i) {
+        EXPECT_GE(OverallPaints()[i], OverallPaints()[i - 1]) << i;
     }
-    EXPECT_EQ(1 + 1006, advancing);  // reset's position, then one message per step
-    EXPECT_EQ(1000, CountOf(Overall(), PBM_STEPIT));
-    EXPECT_EQ(1 + 6, CountOf(Overall(), PBM_SETPOS));
-    EXPECT_EQ(1000, dialog.overallBar.GetPos());
-    ASSERT_FALSE(g_captions.empty());
-    EXPECT_EQ("集計中 100％", g_captions.back());
-    char caption[64] = {};
-    GetWindowTextA(dialog.m_hWnd, caption, sizeof(caption));
-    EXPECT_STREQ("集計中 100％", caption);
+    EXPECT_EQ(1000, OverallPaints().back());
+    EXPECT_EQ(1000, window->overallBar.GetPos());
+    EXPECT_EQ("集計中 100％", Caption());
+    // About one visible update per 40 readings of the clock, not one per step.
+    EXPECT_LT(OverallPaints().size(), 100u);
 }
 
 TEST_F(ProgressWindow, TheLargestRangeEnds) {
-    dialog.ResetProgress();
-    g_barLog.clear();
-    dialog.AdvanceProgress(32760, 32767);
-    EXPECT_EQ(8, CountOf(Overall(), PBM_STEPIT));
+    window->ResetProgress();
+    window->AdvanceProgress(32760, 32767);
+    EXPECT_EQ(8, window->overallBar.GetPos());
+    EXPECT_EQ("集計中 3276％", Caption());
 }
 
 }  // namespace
