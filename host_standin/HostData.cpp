@@ -5,7 +5,7 @@
 #include <cstring>
 #include <iterator>
 #include <nlohmann/json.hpp>
-#include <set>
+#include <vector>
 
 #include "host_standin/StandInState.h"
 
@@ -21,6 +21,24 @@ struct Refusal {
 [[noreturn]] void Refuse(const std::string& path, const std::string& why) {
     throw Refusal{path + ": " + why};
 }
+
+// Where a value sits: a whole path, or a member's name under its object's path, joined
+// only when a refusal names it (a file of many assets reads millions of members).
+class PathOf {
+  public:
+    PathOf(const std::string& path) : base_(path) {}  // NOLINT: every path is one
+    PathOf(const std::string& object, const char* name) : base_(object), name_(name) {}
+    std::string Text() const {
+        if (name_ == nullptr) return base_;
+        return base_.empty() ? std::string(name_) : base_ + "." + name_;
+    }
+
+  private:
+    const std::string& base_;
+    const char* name_ = nullptr;
+};
+
+[[noreturn]] void Refuse(const PathOf& path, const std::string& why) { Refuse(path.Text(), why); }
 
 constexpr int64_t kInt16Min = INT16_MIN, kInt16Max = INT16_MAX;
 constexpr int64_t kInt32Min = INT32_MIN, kInt32Max = INT32_MAX;
@@ -45,7 +63,7 @@ bool IsDate(int64_t d) {
     return day <= kDays[m - 1] + (m == 2 && leap ? 1 : 0);
 }
 
-int64_t IntValue(const json& v, const std::string& path, int64_t lo, int64_t hi) {
+int64_t IntValue(const json& v, const PathOf& path, int64_t lo, int64_t hi) {
     if (!v.is_number_integer()) Refuse(path, "must be an integer");
     const bool fits = (!v.is_number_unsigned() || v.get<uint64_t>() <= INT64_MAX) &&
                       v.get<int64_t>() >= lo && v.get<int64_t>() <= hi;
@@ -56,7 +74,7 @@ int64_t IntValue(const json& v, const std::string& path, int64_t lo, int64_t hi)
     return v.get<int64_t>();
 }
 
-std::string TextValue(const json& v, const std::string& path, size_t maxBytes) {
+std::string TextValue(const json& v, const PathOf& path, size_t maxBytes) {
     if (!v.is_string()) Refuse(path, "must be a text");
     const std::string& utf8 = v.get_ref<const std::string&>();
     if (utf8.find('\0') != std::string::npos) Refuse(path, "contains a NUL character");
@@ -108,7 +126,7 @@ bool ParseAmount(const std::string& s, int64_t* out, bool* overflow) {
     return true;
 }
 
-int64_t AmountValue(const json& v, const std::string& path) {
+int64_t AmountValue(const json& v, const PathOf& path) {
     if (v.is_number_integer()) {
         const bool fits =
             v.is_number_unsigned()
@@ -120,7 +138,7 @@ int64_t AmountValue(const json& v, const std::string& path) {
     if (!v.is_string()) Refuse(path, "must be an amount (a text or an integer)");
     int64_t amount = 0;
     bool overflow = false;
-    if (!ParseAmount(v.get<std::string>(), &amount, &overflow)) {
+    if (!ParseAmount(v.get_ref<const std::string&>(), &amount, &overflow)) {
         Refuse(path, v.dump() + " is not an amount (a decimal with at most four fraction digits)");
     }
     if (overflow) Refuse(path, v.dump() + " overflows 64 bits in 1/10000 yen");
@@ -133,6 +151,7 @@ class Members {
   public:
     Members(const json& j, std::string path) : j_(j), path_(std::move(path)) {
         if (!j_.is_object()) Refuse(path_.empty() ? "top level" : path_, "must be an object");
+        asked_.reserve(32);
     }
 
     std::string Path(const std::string& name) const {
@@ -140,23 +159,26 @@ class Members {
     }
 
     const json* Find(const char* name, bool required = false) {
-        read_.insert(name);
+        asked_.push_back(name);
         const auto it = j_.find(name);
-        if (it != j_.end()) return &*it;
+        if (it != j_.end()) {
+            ++found_;
+            return &*it;
+        }
         if (required) Refuse(Path(name), "required member missing");
         return nullptr;
     }
 
     int64_t Int(const char* name, int64_t def, int64_t lo, int64_t hi, bool required = false) {
         const json* v = Find(name, required);
-        return v ? IntValue(*v, Path(name), lo, hi) : def;
+        return v ? IntValue(*v, PathOf(path_, name), lo, hi) : def;
     }
 
     // 0 stands for "no date" in optional members only.
     int32_t Date(const char* name, bool required) {
         const json* v = Find(name, required);
         if (v == nullptr) return 0;
-        const int64_t d = IntValue(*v, Path(name), kInt32Min, kInt32Max);
+        const int64_t d = IntValue(*v, PathOf(path_, name), kInt32Min, kInt32Max);
         if (!IsDate(d) && (required || d != 0)) {
             Refuse(Path(name), std::to_string(d) + " is not a date (yyyymmdd)");
         }
@@ -165,12 +187,12 @@ class Members {
 
     std::string Text(const char* name, size_t maxBytes, bool required = false) {
         const json* v = Find(name, required);
-        return v ? TextValue(*v, Path(name), maxBytes) : std::string();
+        return v ? TextValue(*v, PathOf(path_, name), maxBytes) : std::string();
     }
 
     int64_t Amount(const char* name) {
         const json* v = Find(name);
-        return v ? AmountValue(*v, Path(name)) : 0;
+        return v ? AmountValue(*v, PathOf(path_, name)) : 0;
     }
 
     const json* Array(const char* name, bool required = false) {
@@ -179,16 +201,22 @@ class Members {
         return v;
     }
 
+    // Each member is asked for once, so as many found as there are members means that
+    // every member was read.
     void Done() const {
+        if (found_ == j_.size()) return;
         for (auto it = j_.begin(); it != j_.end(); ++it) {
-            if (read_.count(it.key()) == 0) Refuse(Path(it.key()), "unknown member");
+            bool read = false;
+            for (const char* name : asked_) read = read || it.key() == name;
+            if (!read) Refuse(Path(it.key()), "unknown member");
         }
     }
 
   private:
     const json& j_;
     std::string path_;
-    std::set<std::string> read_;
+    std::vector<const char*> asked_;
+    size_t found_ = 0;
 };
 
 std::string Indexed(const std::string& path, size_t i) {
