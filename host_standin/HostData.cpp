@@ -5,6 +5,7 @@
 #include <cstring>
 #include <iterator>
 #include <nlohmann/json.hpp>
+#include <optional>
 #include <vector>
 
 #include "host_standin/StandInState.h"
@@ -263,7 +264,14 @@ AssetData ParseAsset(const json& j, const std::string& path) {
     return a;
 }
 
-DataSetData ParseDataSet(const json& j, const std::string& path) {
+// The assets of one data set, converted while the file was read (see HostDataReader).
+struct StreamedAssets {
+    std::vector<AssetData> assets;
+    bool refused = false;
+    std::string refusal;  // the first asset's, raised where the data set's assets are read
+};
+
+DataSetData ParseDataSet(const json& j, const std::string& path, StreamedAssets* streamed) {
     DataSetData d;
     std::memset(&d.info, 0, sizeof d.info);
     StDATAINFO& r = d.info;
@@ -283,6 +291,8 @@ DataSetData ParseDataSet(const json& j, const std::string& path) {
     r.byBusinessKinds = static_cast<uint8_t>(m.Int("businessKinds", 3, 1, 3));
     r.byRounding = static_cast<uint8_t>(m.Int("rounding", 0, 0, 255));
     if (const json* assets = m.Array("assets")) {
+        if (streamed != nullptr && streamed->refused) throw Refusal{streamed->refusal};
+        if (streamed != nullptr) d.assets = std::move(streamed->assets);
         const std::string at = m.Path("assets");
         for (size_t i = 0; i < assets->size(); ++i) {
             d.assets.push_back(ParseAsset((*assets)[i], Indexed(at, i)));
@@ -308,7 +318,7 @@ void ParseEras(const json& eras, HostData* d) {
     }
 }
 
-void ParseTop(const json& root, HostData* d) {
+void ParseTop(const json& root, std::vector<StreamedAssets>& streamed, HostData* d) {
     Members top(root, "");
     bool selectedGiven = false;
     d->userId = "admin";
@@ -351,7 +361,8 @@ void ParseTop(const json& root, HostData* d) {
     }
     const json* sets = top.Array("dataSets", true);
     for (size_t i = 0; i < sets->size(); ++i) {
-        d->dataSets.push_back(ParseDataSet((*sets)[i], Indexed("dataSets", i)));
+        d->dataSets.push_back(ParseDataSet((*sets)[i], Indexed("dataSets", i),
+                                           i < streamed.size() ? &streamed[i] : nullptr));
     }
     if (const json* faults = top.Array("faults")) {
         for (size_t i = 0; i < faults->size(); ++i) {
@@ -376,6 +387,150 @@ void ParseTop(const json& root, HostData* d) {
     }
 }
 
+// Builds the tree of a host data file as the JSON parser would, except for the elements
+// of each data set's "assets": each is built as a tree of its own and converted as soon
+// as it ends, so that a file of many assets never stands in memory as one tree (on
+// 100,000 assets that tree was most of the loader's time and of the process's memory).
+// A refusal is kept and raised where reading the whole tree would have met it.
+class HostDataReader {
+  public:
+    using DomParser = nlohmann::detail::json_sax_dom_parser<json>;
+
+    HostDataReader(json* root, std::vector<StreamedAssets>* streamed)
+        : main_(*root), streamed_(*streamed) {}
+
+    bool null() {
+        return Scalar([](DomParser& p) { return p.null(); });
+    }
+    bool boolean(bool v) {
+        return Scalar([v](DomParser& p) { return p.boolean(v); });
+    }
+    bool number_integer(json::number_integer_t v) {
+        return Scalar([v](DomParser& p) { return p.number_integer(v); });
+    }
+    bool number_unsigned(json::number_unsigned_t v) {
+        return Scalar([v](DomParser& p) { return p.number_unsigned(v); });
+    }
+    bool number_float(json::number_float_t v, const json::string_t& text) {
+        return Scalar([v, &text](DomParser& p) { return p.number_float(v, text); });
+    }
+    bool string(json::string_t& v) {
+        return Scalar([&v](DomParser& p) { return p.string(v); });
+    }
+    bool binary(json::binary_t& v) {
+        return Scalar([&v](DomParser& p) { return p.binary(v); });
+    }
+    bool start_object(std::size_t n) {
+        return Open(true, [n](DomParser& p) { return p.start_object(n); });
+    }
+    bool start_array(std::size_t n) {
+        return Open(false, [n](DomParser& p) { return p.start_array(n); });
+    }
+    bool end_object() {
+        return Close([](DomParser& p) { return p.end_object(); });
+    }
+    bool end_array() {
+        return Close([](DomParser& p) { return p.end_array(); });
+    }
+    bool key(json::string_t& k) {
+        if (asset_) return asset_->key(k);
+        frames_.back().key = k;
+        return main_.key(k);
+    }
+    bool parse_error(std::size_t position, const std::string& token,
+                     const nlohmann::detail::exception& e) {
+        return main_.parse_error(position, token, e);  // throws, as parsing the tree does
+    }
+
+  private:
+    struct Frame {
+        bool object;
+        std::string key;   // an object's member being read
+        size_t count = 0;  // an array's elements begun
+    };
+
+    bool InAssets() const {
+        return frames_.size() == 4 && frames_[0].object && frames_[0].key == "dataSets" &&
+               !frames_[1].object && frames_[2].object && frames_[2].key == "assets" &&
+               !frames_[3].object;
+    }
+    void ValueBegins() {
+        if (!frames_.empty() && !frames_.back().object) ++frames_.back().count;
+    }
+    void BeginAsset() {
+        dataSet_ = frames_[1].count - 1;
+        index_ = frames_[3].count;
+        ValueBegins();
+        asset_.emplace(assetTree_);
+        depth_ = 0;
+    }
+    void EndAsset() {
+        asset_.reset();
+        if (streamed_.size() <= dataSet_) streamed_.resize(dataSet_ + 1);
+        StreamedAssets& s = streamed_[dataSet_];
+        if (!s.refused) {
+            try {
+                s.assets.push_back(ParseAsset(
+                    assetTree_, Indexed(Indexed("dataSets", dataSet_) + ".assets", index_)));
+            } catch (const Refusal& r) {
+                s.refused = true;
+                s.refusal = r.text;
+            }
+        }
+        assetTree_ = json();
+    }
+
+    template <typename F>
+    bool Scalar(F f) {
+        if (!asset_ && InAssets()) BeginAsset();
+        if (asset_) {
+            const bool ok = f(*asset_);
+            if (depth_ == 0) EndAsset();
+            return ok;
+        }
+        ValueBegins();
+        return f(main_);
+    }
+    template <typename F>
+    bool Open(bool object, F f) {
+        if (!asset_ && InAssets()) BeginAsset();
+        if (asset_) {
+            ++depth_;
+            return f(*asset_);
+        }
+        ValueBegins();
+        frames_.push_back(Frame{object, std::string()});
+        // Of a member given twice the tree keeps the last, and so does the reading.
+        if (!object && frames_.size() == 2 && frames_[0].object && frames_[0].key == "dataSets") {
+            streamed_.clear();
+        }
+        if (InAssets()) {
+            const size_t dataSet = frames_[1].count - 1;
+            if (dataSet < streamed_.size()) streamed_[dataSet] = StreamedAssets();
+        }
+        return f(main_);
+    }
+    template <typename F>
+    bool Close(F f) {
+        if (asset_) {
+            const bool ok = f(*asset_);
+            if (--depth_ == 0) EndAsset();
+            return ok;
+        }
+        frames_.pop_back();
+        return f(main_);
+    }
+
+    DomParser main_;
+    std::vector<StreamedAssets>& streamed_;
+    std::vector<Frame> frames_;
+    json assetTree_;
+    std::optional<DomParser> asset_;
+    int depth_ = 0;
+    size_t dataSet_ = 0;
+    size_t index_ = 0;
+};
+
 }  // namespace
 
 const std::vector<std::string>& FaultOps() {
@@ -385,14 +540,16 @@ const std::vector<std::string>& FaultOps() {
 
 std::string ParseHostData(const std::string& text, HostData* out) {
     json root;
+    std::vector<StreamedAssets> streamed;
     try {
-        root = json::parse(text);
+        HostDataReader reader(&root, &streamed);
+        json::sax_parse(text, &reader);
     } catch (const json::exception& e) {  // also a number beyond double's range
         return std::string("not valid JSON: ") + e.what();
     }
     try {
         HostData d;
-        ParseTop(root, &d);
+        ParseTop(root, streamed, &d);
         *out = std::move(d);
         return std::string();
     } catch (const Refusal& r) {

@@ -162,6 +162,17 @@ TEST_F(StandInLoad, BadFilesAreRefusedNamingTheMember) {
         {WithAsset(R"("months": "12")"), "dataSets[0].assets[0].months: must be an integer"},
         {WithAsset(R"("bookvalueStart": "1")"),
          "dataSets[0].assets[0].bookvalueStart: unknown member"},
+        // Assets are read while the file is parsed; a refusal still names what reading
+        // the members in their order meets first, and of a member given twice the last.
+        {WithSet(R"(, "assets": [{}, {"months": "12"}])"),
+         "dataSets[0].assets[1].months: must be an integer"},
+        {R"({"dataSets": [{"id": "D1", "assets": [{"months": "x"}], "number": "1"}]})",
+         "dataSets[0].number: must be an integer"},
+        {R"({"dataSets": [{"id": "D1", )" + kSet +
+             R"(, "assets": [{"life": "x"}]}], "user": {"id": 5}})",
+         "user.id: must be a text"},
+        {WithSet(R"(, "assets": [{"months": "x"}], "assets": [{}, {"life": "x"}])"),
+         "dataSets[0].assets[1].life: must be an integer"},
         {R"({"dataSets": [], "faults": [{"op": "Walkdat"}]})",
          R"(faults[0].op: unknown fault op "Walkdat")"},
         {R"({"dataSets": [], "faults": [{"op": "Move", "at": 0}]})",
