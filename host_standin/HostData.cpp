@@ -6,6 +6,7 @@
 #include <iterator>
 #include <nlohmann/json.hpp>
 #include <optional>
+#include <string_view>
 #include <vector>
 
 #include "host_standin/StandInState.h"
@@ -161,7 +162,7 @@ class Members {
 
     const json* Find(const char* name, bool required = false) {
         asked_.push_back(name);
-        const auto it = j_.find(name);
+        const auto it = j_.find(std::string_view(name));
         if (it != j_.end()) {
             ++found_;
             return &*it;
