@@ -19,7 +19,18 @@ State& TheState() {
 
 bool CountCall(const char* op, int* code) {
     State& s = TheState();
-    const int n = ++s.calls[op];
+    int* counter = nullptr;
+    for (const auto& slot : s.callSlots) {
+        if (slot.first == op) {
+            counter = slot.second;
+            break;
+        }
+    }
+    if (counter == nullptr) {
+        counter = &s.calls[op];
+        s.callSlots.emplace_back(op, counter);
+    }
+    const int n = ++*counter;
     for (const Fault& f : s.data.faults) {
         if (f.op == op && f.at == n) {
             if (code != nullptr) *code = f.code;
@@ -71,6 +82,7 @@ void Reset() {
     ParseHostData(R"({"dataSets": []})", &s.data);
     s.loaded = false;
     s.calls.clear();
+    s.callSlots.clear();
     s.log.clear();
     s.cursors.clear();
     s.appType = -1;

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <map>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "host/QelRecords.h"
@@ -54,6 +55,9 @@ struct State {
     HostData data;
     bool loaded = false;
     std::map<std::string, int> calls;
+    // The counters of `calls` by the address of the name the caller passed: the same few
+    // literals come back for every asset.
+    std::vector<std::pair<const char*, int*>> callSlots;
     std::vector<LogRecord> log;
     std::map<int, Cursor> cursors;
     int nextCursor = 1;
