@@ -459,6 +459,9 @@ class HostDataReader {
         if (!frames_.empty() && !frames_.back().object) ++frames_.back().count;
     }
     void BeginAsset() {
+        if (assetsPath_.empty() || dataSet_ != frames_[1].count - 1) {
+            assetsPath_ = Indexed("dataSets", frames_[1].count - 1) + ".assets";
+        }
         dataSet_ = frames_[1].count - 1;
         index_ = frames_[3].count;
         ValueBegins();
@@ -471,8 +474,7 @@ class HostDataReader {
         StreamedAssets& s = streamed_[dataSet_];
         if (!s.refused) {
             try {
-                s.assets.push_back(ParseAsset(
-                    assetTree_, Indexed(Indexed("dataSets", dataSet_) + ".assets", index_)));
+                s.assets.push_back(ParseAsset(assetTree_, Indexed(assetsPath_, index_)));
             } catch (const Refusal& r) {
                 s.refused = true;
                 s.refusal = r.text;
@@ -526,6 +528,7 @@ class HostDataReader {
     std::vector<StreamedAssets>& streamed_;
     std::vector<Frame> frames_;
     json assetTree_;
+    std::string assetsPath_;  // "dataSets[i].assets" of the data set being read
     std::optional<DomParser> asset_;
     int depth_ = 0;
     size_t dataSet_ = 0;

@@ -22,7 +22,7 @@ bool Convert(iconv_t cd, const char* text, size_t len, std::string* out) {
         return false;
     }
     result.resize(result.size() - outLeft);
-    *out = result;
+    *out = std::move(result);
     return true;
 }
 
