@@ -11,6 +11,7 @@ size_t FieldLength(const char* field, size_t width) {
 }
 
 size_t SjisCutLength(const char* text, size_t len, size_t maxBytes) {
+    if (len <= maxBytes) return len;  // every character fits
     size_t i = 0;
     while (i < len) {
         const unsigned char c = static_cast<unsigned char>(text[i]);

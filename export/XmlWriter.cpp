@@ -34,6 +34,16 @@ Entity EntityOf(unsigned char c) {
 // first character (a double-byte character is one) whose escaped form would not fit.
 // Returns the number of bytes written; nothing is terminated.
 size_t EscapeInto(const char* text, size_t length, char* out, size_t room) {
+    // Most texts hold none of the five bytes, which never occur inside a double-byte
+    // character: such a text is itself when it fits.
+    if (length <= room) {
+        size_t k = 0;
+        while (k < length && EntityOf(static_cast<unsigned char>(text[k])).text == nullptr) ++k;
+        if (k == length) {
+            std::memcpy(out, text, length);
+            return length;
+        }
+    }
     size_t o = 0;
     size_t i = 0;
     while (i < length) {
