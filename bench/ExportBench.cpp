@@ -272,8 +272,8 @@ int main(int argc, char** argv) {
                 "peak heap");
     for (const auto& [n, f] : g_figures) {
         if (f.pipelineSeconds <= 0 || f.floorSeconds <= 0 || f.durableFloorSeconds <= 0) continue;
-        std::printf("%8d %11.2f us %9.2f us %11.2f us %11.2fx %13.2fx %7.1f MB %6.0f B/asset\n",
-                    n, f.pipelineSeconds / n * 1e6, f.floorSeconds / n * 1e6,
+        std::printf("%8d %11.2f us %9.2f us %11.2f us %11.2fx %13.2fx %7.1f MB %6.0f B/asset\n", n,
+                    f.pipelineSeconds / n * 1e6, f.floorSeconds / n * 1e6,
                     f.durableFloorSeconds / n * 1e6, f.pipelineSeconds / f.floorSeconds,
                     f.pipelineSeconds / f.durableFloorSeconds, f.bytes / 1e6,
                     static_cast<double>(f.peakHeap) / n);
