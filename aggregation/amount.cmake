@@ -1,5 +1,6 @@
 # The fixed-point amount type and the statutory rate tables.
 add_library(velnor_amount STATIC
+  ${CMAKE_CURRENT_LIST_DIR}/DecimalText.cpp
   ${CMAKE_CURRENT_LIST_DIR}/FixedDecimal.cpp
   ${CMAKE_CURRENT_LIST_DIR}/RateTables.cpp
 )
