@@ -161,11 +161,16 @@ std::string RebuildEnvContent(const std::string& content, const StEnvEntry* entr
     return result;
 }
 
-bool ReadEnvEntry(const std::string& path, const std::string& key, StEnvValues* out) {
+bool ReadEnvEntry(const std::string& path, const std::string& key, StEnvValues* out,
+                  bool* unreadable) {
     *out = StEnvValues();
+    if (unreadable != nullptr) *unreadable = false;
     if (!PathExists(path.c_str())) return false;
     std::string content;
-    if (!ReadWholeEnvFile(path, &content)) return false;
+    if (!ReadWholeEnvFile(path, &content)) {
+        if (unreadable != nullptr) *unreadable = true;
+        return false;
+    }
     StEnvEntry entry;
     if (!FindEnvEntry(content, key, &entry)) return false;
     return ParseEnvValue(content.data() + entry.valueBegin, entry.end - entry.valueBegin, out);
@@ -221,11 +226,12 @@ bool GetEnvFileLocation(const char* fileName, std::string* folder, std::string* 
     return path->size() < kEnvPathSize;
 }
 
-bool ReadCurrentEnvEntry(const char* fileName, StEnvValues* out) {
+bool ReadCurrentEnvEntry(const char* fileName, StEnvValues* out, bool* unreadable) {
     *out = StEnvValues();
+    if (unreadable != nullptr) *unreadable = false;
     std::string folder, path, key;
     if (!GetEnvFileLocation(fileName, &folder, &path) || !BuildCurrentEnvKey(&key)) return false;
-    return ReadEnvEntry(path, key, out);
+    return ReadEnvEntry(path, key, out, unreadable);
 }
 
 bool WriteCurrentEnvEntry(const char* fileName, int16_t businessKind, const char* destination,
@@ -234,6 +240,13 @@ bool WriteCurrentEnvEntry(const char* fileName, int16_t businessKind, const char
     if (!GetEnvFileLocation(fileName, &folder, &path)) return false;
     if (!IsFolder(folder.c_str()) && !CreateFolderTree(folder.c_str())) return false;
     if (!BuildCurrentEnvKey(&key)) return false;
+    StEnvValues stored;
+    if (destination == nullptr) {
+        bool unreadable = false;
+        ReadEnvEntry(path, key, &stored, &unreadable);
+        if (unreadable) return false;
+        destination = stored.destination;
+    }
     if (!FormatEnvLine(key, reserved1, reserved2, businessKind, destination, &line)) return false;
     return WriteEnvEntry(path, key, line);
 }

@@ -683,6 +683,23 @@ TEST_F(CondDlgTest, HostBoundRunKeepsTheRememberedPath) {
               "other/1/12:0/0/1/C:\\o.xml\nlast/1/1:0/0/3/x\nadmin/1/12:0/0/3/C:\\kept.xml\n");
 }
 
+TEST_F(CondDlgTest, HostBoundRunKeepsARememberedPathItCouldNotRead) {
+    Remember("admin/1/12:0/0/2/C:\\kept.xml\n");
+    const std::string fixed = folder_.path() + "fixed.xml";
+    ClCondDlg dialog(nullptr, &data_, fixed.c_str());
+    velnor::PlanFileFault(velnor::FileOp::kRead, 1, ".env");
+    ASSERT_EQ(RunDialog(dialog, {[&](ClCondDlg& d) {
+                            // Nothing was read: the default category, not the remembered one.
+                            EXPECT_EQ(::IsDlgButtonChecked(d.m_hWnd, IDC_COND_GENERAL),
+                                      BST_CHECKED);
+                            Click(d, IDC_COND_BOTH);
+                            Click(d, IDOK);
+                        }}),
+              IDOK);
+    EXPECT_TRUE(dialog.WriteEnvFile(dialog.GetBusinessKind(), nullptr, 0, 0));
+    EXPECT_EQ(EnvFile(), "admin/1/12:0/0/3/C:\\kept.xml\n");
+}
+
 TEST_F(CondDlgTest, HostBoundRunWithNothingRememberedStoresAnEmptyPath) {
     ::RemoveDirectoryA(envFolder_.c_str());
     envFolder_ = folder_.path() + "e1\\e2\\e3\\";

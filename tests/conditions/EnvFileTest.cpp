@@ -452,6 +452,32 @@ TEST_F(HostEnvTest, EachUserAndDataSeesItsOwnEntry) {
     EXPECT_FALSE(ReadCurrentEnvEntry(kEditionStd.envFileName, &values));
 }
 
+// A run that keeps the remembered destination must not empty it because the file could
+// not be read when the dialog opened.
+TEST_F(HostEnvTest, DestinationThatCouldNotBeReadIsKept) {
+    const char* name = kEditionPro.envFileName;
+    const std::string file = folder_.path() + "VelnorPro.env";
+    Host("admin", 1, 12, folder_.path());
+    ASSERT_TRUE(WriteCurrentEnvEntry(name, 1, "C:\\kept.xml", 0, 0));
+    StEnvValues values;
+    bool unreadable = false;
+    PlanFileFault(FileOp::kRead, 1);
+    EXPECT_FALSE(ReadCurrentEnvEntry(name, &values, &unreadable));
+    EXPECT_TRUE(unreadable);
+
+    ASSERT_TRUE(WriteCurrentEnvEntry(name, 3, nullptr, 0, 0));
+    EXPECT_EQ(ReadFileBytes(file), "admin/1/12:0/0/3/C:\\kept.xml\n");
+    PlanFileFault(FileOp::kRead, 1);  // still unreadable: nothing is written
+    EXPECT_FALSE(WriteCurrentEnvEntry(name, 2, nullptr, 0, 0));
+    EXPECT_EQ(ReadFileBytes(file), "admin/1/12:0/0/3/C:\\kept.xml\n");
+
+    Host("other", 1, 12, folder_.path());  // no entry: an empty destination, as before
+    EXPECT_FALSE(ReadCurrentEnvEntry(name, &values, &unreadable));
+    EXPECT_FALSE(unreadable);
+    ASSERT_TRUE(WriteCurrentEnvEntry(name, 2, nullptr, 0, 0));
+    EXPECT_EQ(ReadFileBytes(file), "admin/1/12:0/0/3/C:\\kept.xml\nother/1/12:0/0/2/\n");
+}
+
 TEST_F(HostEnvTest, NoHostFolderNoFile) {
     Host("admin", 1, 12, "");
     EXPECT_FALSE(WriteCurrentEnvEntry("VelnorPro.env", 1, "C:\\a.xml", 0, 0));
