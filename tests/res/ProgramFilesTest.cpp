@@ -1,0 +1,226 @@
+// The two program files as shipped, read back the way Windows reads them: the embedded
+// application manifest through an activation context made from it, the version
+// information and string 1 against the one version source.
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <algorithm>
+#include <cstring>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <vector>
+
+#include "res/Resource.h"
+#include "res/Version.h"
+
+namespace {
+
+const wchar_t* const kEditions[] = {L"VelnorPro", L"VelnorStd"};
+
+std::wstring ProgramPath(const wchar_t* edition) {
+    std::string dir = VELNOR_BIN_DIR;
+    std::replace(dir.begin(), dir.end(), '/', '\\');
+    return std::wstring(dir.begin(), dir.end()) + L"\\" + edition + L".exe";
+}
+
+std::wstring Widen(const char* ascii) { return std::wstring(ascii, ascii + strlen(ascii)); }
+
+// The program's resources, not the program: it is mapped as a data file and never runs.
+class ProgramResources {
+  public:
+    explicit ProgramResources(const std::wstring& path)
+        : module_(LoadLibraryExW(path.c_str(), nullptr,
+                                 LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE)) {}
+    ~ProgramResources() {
+        if (module_ != nullptr) FreeLibrary(module_);
+    }
+    ProgramResources(const ProgramResources&) = delete;
+    ProgramResources& operator=(const ProgramResources&) = delete;
+    HMODULE module() const { return module_; }
+    std::string Bytes(const wchar_t* type, int id) const {
+        HRSRC found = FindResourceW(module_, MAKEINTRESOURCEW(id), type);
+        if (found == nullptr) return std::string();
+        const char* data = static_cast<const char*>(LockResource(LoadResource(module_, found)));
+        return std::string(data, SizeofResource(module_, found));
+    }
+
+  private:
+    HMODULE module_;
+};
+
+class ActivationContext {
+  public:
+    explicit ActivationContext(const std::wstring& path) {
+        ACTCTXW request = {};
+        request.cbSize = sizeof request;
+        request.dwFlags = ACTCTX_FLAG_RESOURCE_NAME_VALID;
+        request.lpSource = path.c_str();
+        request.lpResourceName = MAKEINTRESOURCEW(1);
+        handle_ = CreateActCtxW(&request);
+    }
+    ~ActivationContext() {
+        if (valid()) ReleaseActCtx(handle_);
+    }
+    ActivationContext(const ActivationContext&) = delete;
+    ActivationContext& operator=(const ActivationContext&) = delete;
+    bool valid() const { return handle_ != INVALID_HANDLE_VALUE; }
+
+    // An information class of the context (or of one of its assemblies) in `out`.
+    bool Query(ULONG what, std::vector<BYTE>* out, DWORD assembly = 0) const {
+        SIZE_T size = 0;
+        const void* index = assembly == 0 ? nullptr : &assembly;
+        QueryActCtxW(0, handle_, const_cast<void*>(index), what, nullptr, 0, &size);
+        out->assign(size, 0);
+        return size > 0 &&
+               QueryActCtxW(0, handle_, const_cast<void*>(index), what, out->data(), size, &size);
+    }
+    std::wstring Setting(const wchar_t* ns, const wchar_t* name) const {
+        wchar_t value[64] = {};
+        SIZE_T written = 0;
+        if (!QueryActCtxSettingsW(0, handle_, ns, name, value, 64, &written)) return L"";
+        return value;
+    }
+
+  private:
+    HANDLE handle_ = INVALID_HANDLE_VALUE;
+};
+
+struct SystemElement {
+    GUID id;
+    DWORD type;
+};
+
+// The compatibility entries of a context. Current systems give each entry the highest
+// version tested too (32 bytes, aligned to 8); older ones 20 bytes right after the count.
+std::vector<SystemElement> SystemElements(const std::vector<BYTE>& info) {
+    struct WithVersion {
+        GUID id;
+        DWORD type;
+        ULONGLONG maxVersionTested;
+    };
+    std::vector<SystemElement> elements;
+    if (info.size() < sizeof(DWORD)) return elements;
+    DWORD count = 0;
+    std::memcpy(&count, info.data(), sizeof count);
+    const bool withVersion = info.size() >= 8 + count * sizeof(WithVersion);
+    const size_t first = withVersion ? 8 : sizeof(DWORD);
+    const size_t stride = withVersion ? sizeof(WithVersion) : sizeof(COMPATIBILITY_CONTEXT_ELEMENT);
+    for (DWORD i = 0; i < count && first + (i + 1) * stride <= info.size(); ++i) {
+        SystemElement element;
+        std::memcpy(&element.id, info.data() + first + i * stride, sizeof element.id);
+        std::memcpy(&element.type, info.data() + first + i * stride + sizeof(GUID),
+                    sizeof element.type);
+        elements.push_back(element);
+    }
+    return elements;
+}
+
+TEST(ProgramFiles, ManifestAsWindowsReadsIt) {
+    std::ifstream source(VELNOR_SOURCE_DIR "/res/Velnor.manifest", std::ios::binary);
+    const std::string manifest((std::istreambuf_iterator<char>(source)),
+                               std::istreambuf_iterator<char>());
+    ASSERT_FALSE(manifest.empty());
+    // Windows 7, 8, 8.1, and 10 with 11.
+    const GUID kSupported[] = {
+        {0x35138b9a, 0x5d96, 0x4fbd, {0x8e, 0x2d, 0xa2, 0x44, 0x02, 0x25, 0xf9, 0x3a}},
+        {0x4a2f28e3, 0x53b9, 0x4441, {0xba, 0x9c, 0xd6, 0x9d, 0x4a, 0x4a, 0x6e, 0x38}},
+        {0x1f676c76, 0x80e1, 0x4239, {0x95, 0xbb, 0x83, 0xd0, 0xf6, 0xd0, 0xda, 0x78}},
+        {0x8e0f7a12, 0xbfb3, 0x4fe8, {0xb9, 0xa5, 0x48, 0xfd, 0x50, 0xa1, 0x5a, 0x9a}},
+    };
+
+    for (const wchar_t* edition : kEditions) {
+        SCOPED_TRACE(testing::Message() << edition);
+        const std::wstring path = ProgramPath(edition);
+        {
+            ProgramResources resources(path);
+            ASSERT_NE(nullptr, resources.module());
+            EXPECT_EQ(manifest, resources.Bytes(MAKEINTRESOURCEW(24), 1));
+        }
+        ActivationContext context(path);
+        ASSERT_TRUE(context.valid()) << GetLastError();
+
+        std::vector<BYTE> info;
+        ASSERT_TRUE(context.Query(RunlevelInformationInActivationContext, &info));
+        const auto* runLevel =
+            reinterpret_cast<const ACTIVATION_CONTEXT_RUN_LEVEL_INFORMATION*>(info.data());
+        EXPECT_EQ(ACTCTX_RUN_LEVEL_AS_INVOKER, runLevel->RunLevel);
+        EXPECT_EQ(0u, runLevel->UiAccess);
+
+        ASSERT_TRUE(context.Query(CompatibilityInformationInActivationContext, &info));
+        std::vector<GUID> systems;
+        for (const SystemElement& element : SystemElements(info)) {
+            if (element.type == ACTCTX_COMPATIBILITY_ELEMENT_TYPE_OS) systems.push_back(element.id);
+        }
+        ASSERT_EQ(std::size(kSupported), systems.size());
+        for (size_t i = 0; i < systems.size(); ++i) {
+            EXPECT_TRUE(IsEqualGUID(kSupported[i], systems[i])) << i;
+        }
+
+        EXPECT_EQ(L"true", context.Setting(L"http://schemas.microsoft.com/SMI/2005/WindowsSettings",
+                                           L"dpiAware"));
+        EXPECT_EQ(L"system",
+                  context.Setting(L"http://schemas.microsoft.com/SMI/2016/WindowsSettings",
+                                  L"dpiAwareness"));
+
+        // The program's own entry is assembly 1; the dependency resolves to version 6.
+        ASSERT_TRUE(context.Query(ActivationContextDetailedInformation, &info));
+        const DWORD assemblies =
+            reinterpret_cast<const ACTIVATION_CONTEXT_DETAILED_INFORMATION*>(info.data())
+                ->ulAssemblyCount;
+        std::vector<std::wstring> identities;
+        for (DWORD i = 2; i <= assemblies; ++i) {
+            ASSERT_TRUE(context.Query(AssemblyDetailedInformationInActivationContext, &info, i));
+            const auto* assembly =
+                reinterpret_cast<const ACTIVATION_CONTEXT_ASSEMBLY_DETAILED_INFORMATION*>(
+                    info.data());
+            identities.push_back(assembly->lpAssemblyEncodedAssemblyIdentity);
+        }
+        ASSERT_EQ(1u, identities.size());
+        const std::wstring& identity = identities[0];
+        EXPECT_NE(std::wstring::npos, identity.find(L"Microsoft.Windows.Common-Controls"))
+            << identity;
+        EXPECT_NE(std::wstring::npos, identity.find(L"version=\"6.0.")) << identity;
+        EXPECT_NE(std::wstring::npos, identity.find(L"publicKeyToken=\"6595b64144ccf1df\""))
+            << identity;
+    }
+}
+
+std::wstring VersionValue(const std::vector<BYTE>& info, const wchar_t* name) {
+    const std::wstring query = std::wstring(L"\\StringFileInfo\\041104b0\\") + name;
+    void* value = nullptr;
+    UINT length = 0;
+    if (!VerQueryValueW(info.data(), query.c_str(), &value, &length) || length == 0) return L"";
+    return static_cast<const wchar_t*>(value);
+}
+
+TEST(ProgramFiles, VersionFromTheOneSource) {
+    const std::wstring text = Widen(VELNOR_VERSION_TEXT);
+    const DWORD high = MAKELONG(VELNOR_VERSION_MINOR, VELNOR_VERSION_MAJOR);
+    const DWORD low = MAKELONG(VELNOR_VERSION_BUILD, VELNOR_VERSION_PATCH);
+    for (const wchar_t* edition : kEditions) {
+        SCOPED_TRACE(testing::Message() << edition);
+        const std::wstring path = ProgramPath(edition);
+        DWORD ignored = 0;
+        const DWORD size = GetFileVersionInfoSizeW(path.c_str(), &ignored);
+        ASSERT_GT(size, 0u);
+        std::vector<BYTE> info(size);
+        ASSERT_TRUE(GetFileVersionInfoW(path.c_str(), 0, size, info.data()));
+        VS_FIXEDFILEINFO* fixed = nullptr;
+        UINT length = 0;
+        ASSERT_TRUE(VerQueryValueW(info.data(), L"\\", reinterpret_cast<void**>(&fixed), &length));
+        EXPECT_EQ(high, fixed->dwFileVersionMS);
+        EXPECT_EQ(low, fixed->dwFileVersionLS);
+        EXPECT_EQ(high, fixed->dwProductVersionMS);
+        EXPECT_EQ(low, fixed->dwProductVersionLS);
+        EXPECT_EQ(text, VersionValue(info, L"FileVersion"));
+        EXPECT_EQ(text, VersionValue(info, L"ProductVersion"));
+
+        ProgramResources resources(path);
+        wchar_t string1[32] = {};
+        EXPECT_GT(LoadStringW(resources.module(), IDS_VERSION, string1, 32), 0);
+        EXPECT_EQ(text, string1);
+    }
+}
+
+}  // namespace
