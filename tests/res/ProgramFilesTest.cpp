@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "ActivationContext.h"
 #include "res/Resource.h"
 #include "res/Version.h"
 
@@ -47,43 +48,6 @@ class ProgramResources {
 
   private:
     HMODULE module_;
-};
-
-class ActivationContext {
-  public:
-    explicit ActivationContext(const std::wstring& path) {
-        ACTCTXW request = {};
-        request.cbSize = sizeof request;
-        request.dwFlags = ACTCTX_FLAG_RESOURCE_NAME_VALID;
-        request.lpSource = path.c_str();
-        request.lpResourceName = MAKEINTRESOURCEW(1);
-        handle_ = CreateActCtxW(&request);
-    }
-    ~ActivationContext() {
-        if (valid()) ReleaseActCtx(handle_);
-    }
-    ActivationContext(const ActivationContext&) = delete;
-    ActivationContext& operator=(const ActivationContext&) = delete;
-    bool valid() const { return handle_ != INVALID_HANDLE_VALUE; }
-
-    // An information class of the context (or of one of its assemblies) in `out`.
-    bool Query(ULONG what, std::vector<BYTE>* out, DWORD assembly = 0) const {
-        SIZE_T size = 0;
-        const void* index = assembly == 0 ? nullptr : &assembly;
-        QueryActCtxW(0, handle_, const_cast<void*>(index), what, nullptr, 0, &size);
-        out->assign(size, 0);
-        return size > 0 &&
-               QueryActCtxW(0, handle_, const_cast<void*>(index), what, out->data(), size, &size);
-    }
-    std::wstring Setting(const wchar_t* ns, const wchar_t* name) const {
-        wchar_t value[64] = {};
-        SIZE_T written = 0;
-        if (!QueryActCtxSettingsW(0, handle_, ns, name, value, 64, &written)) return L"";
-        return value;
-    }
-
-  private:
-    HANDLE handle_ = INVALID_HANDLE_VALUE;
 };
 
 struct SystemElement {
@@ -163,21 +127,9 @@ TEST(ProgramFiles, ManifestAsWindowsReadsIt) {
                   context.Setting(L"http://schemas.microsoft.com/SMI/2016/WindowsSettings",
                                   L"dpiAwareness"));
 
-        // The program's own entry is assembly 1; the dependency resolves to version 6.
-        ASSERT_TRUE(context.Query(ActivationContextDetailedInformation, &info));
-        const DWORD assemblies =
-            reinterpret_cast<const ACTIVATION_CONTEXT_DETAILED_INFORMATION*>(info.data())
-                ->ulAssemblyCount;
-        std::vector<std::wstring> identities;
-        for (DWORD i = 2; i <= assemblies; ++i) {
-            ASSERT_TRUE(context.Query(AssemblyDetailedInformationInActivationContext, &info, i));
-            const auto* assembly =
-                reinterpret_cast<const ACTIVATION_CONTEXT_ASSEMBLY_DETAILED_INFORMATION*>(
-                    info.data());
-            identities.push_back(assembly->lpAssemblyEncodedAssemblyIdentity);
-        }
-        ASSERT_EQ(1u, identities.size());
-        const std::wstring& identity = identities[0];
+        const std::vector<ActivationContext::Assembly> dependencies = context.Dependencies();
+        ASSERT_EQ(1u, dependencies.size());
+        const std::wstring& identity = dependencies[0].identity;
         EXPECT_NE(std::wstring::npos, identity.find(L"Microsoft.Windows.Common-Controls"))
             << identity;
         EXPECT_NE(std::wstring::npos, identity.find(L"version=\"6.0.")) << identity;
