@@ -3,6 +3,8 @@
 // information and string 1 against the one version source.
 #include <gtest/gtest.h>
 #include <windows.h>
+// After <windows.h>, which it needs.
+#include <objbase.h>
 
 #include <algorithm>
 #include <cstring>
@@ -86,12 +88,9 @@ TEST(ProgramFiles, ManifestAsWindowsReadsIt) {
                                std::istreambuf_iterator<char>());
     ASSERT_FALSE(manifest.empty());
     // Windows 7, 8, 8.1, and 10 with 11.
-    const GUID kSupported[] = {
-        {0x35138b9a, 0x5d96, 0x4fbd, {0x8e, 0x2d, 0xa2, 0x44, 0x02, 0x25, 0xf9, 0x3a}},
-        {0x4a2f28e3, 0x53b9, 0x4441, {0xba, 0x9c, 0xd6, 0x9d, 0x4a, 0x4a, 0x6e, 0x38}},
-        {0x1f676c76, 0x80e1, 0x4239, {0x95, 0xbb, 0x83, 0xd0, 0xf6, 0xd0, 0xda, 0x78}},
-        {0x8e0f7a12, 0xbfb3, 0x4fe8, {0xb9, 0xa5, 0x48, 0xfd, 0x50, 0xa1, 0x5a, 0x9a}},
-    };
+    const std::vector<std::wstring> kSupported = {
+        L"{35138B9A-5D96-4FBD-8E2D-A2440225F93A}", L"{4A2F28E3-53B9-4441-BA9C-D69D4A4A6E38}",
+        L"{1F676C76-80E1-4239-95BB-83D0F6D0DA78}", L"{8E0F7A12-BFB3-4FE8-B9A5-48FD50A15A9A}"};
 
     for (const wchar_t* edition : kEditions) {
         SCOPED_TRACE(testing::Message() << edition);
@@ -112,14 +111,13 @@ TEST(ProgramFiles, ManifestAsWindowsReadsIt) {
         EXPECT_EQ(0u, runLevel->UiAccess);
 
         ASSERT_TRUE(context.Query(CompatibilityInformationInActivationContext, &info));
-        std::vector<GUID> systems;
+        std::vector<std::wstring> systems;
         for (const SystemElement& element : SystemElements(info)) {
-            if (element.type == ACTCTX_COMPATIBILITY_ELEMENT_TYPE_OS) systems.push_back(element.id);
+            wchar_t text[40] = {};
+            if (element.type != ACTCTX_COMPATIBILITY_ELEMENT_TYPE_OS) continue;
+            if (StringFromGUID2(element.id, text, 40) > 0) systems.push_back(text);
         }
-        ASSERT_EQ(std::size(kSupported), systems.size());
-        for (size_t i = 0; i < systems.size(); ++i) {
-            EXPECT_TRUE(IsEqualGUID(kSupported[i], systems[i])) << i;
-        }
+        EXPECT_EQ(kSupported, systems);
 
         EXPECT_EQ(L"true", context.Setting(L"http://schemas.microsoft.com/SMI/2005/WindowsSettings",
                                            L"dpiAware"));
