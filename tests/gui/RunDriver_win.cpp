@@ -149,6 +149,9 @@ void PressF12(HWND dialog, HANDLE simulator) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    // Window rectangles in the display's own pixels, as the screenshots crop them, whatever
+    // its DPI.
+    SetProcessDPIAware();
     Options o;
     if (!ParseOptions(argc, argv, &o)) {
         Usage();
