@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "app/PathHelpers.h"
+#include "common/PathHelpers.h"
 #include "common/Sjis.h"
 
 namespace velnor_test {

@@ -4,13 +4,14 @@
 #include <string>
 
 #include "FakeFolderSystem.h"
-#include "app/PathHelpers.h"
 #include "common/Faults.h"
+#include "common/PathHelpers.h"
 
 namespace {
 
 using velnor::AddLastBackslash;
 using velnor::CreateFolderTree;
+using velnor::FolderPartOf;
 using velnor::IsDbcsByteAt;
 using velnor::IsFolder;
 using velnor::kPathBufferSize;
@@ -123,6 +124,23 @@ TEST(PathHelpers, NormalizeFolderPath) {
         EXPECT_EQ(c.expected, buffer) << c.text;
     }
     EXPECT_FALSE(NormalizeFolderPath(nullptr));
+}
+
+TEST(PathHelpers, FolderPartOfEndsAtTheLastSeparator) {
+    const struct {
+        const char* path;
+        const char* folder;
+    } cases[] = {
+        {"C:\\host\\env\\VelnorPro.env", "C:\\host\\env\\"},
+        {"/tmp/x/VelnorPro.env", "/tmp/x/"},
+        {"C:\\a/b.xml", "C:\\a/"},
+        {"C:out.xml", "C:"},
+        {"VelnorPro.env", ""},
+        {"a:b.xml", "a:"},
+        {"x\\a:b.xml", "x\\"},             // a colon past the drive is no separator
+        {"C:\\\x95\x5C\x83\x5C", "C:\\"},  // "表ソ": both trail bytes are 0x5C
+    };
+    for (const auto& c : cases) EXPECT_EQ(FolderPartOf(c.path), c.folder) << c.path;
 }
 
 TEST(PathHelpers, NormalizeFolderPathRefusesAnUnterminatedBuffer) {

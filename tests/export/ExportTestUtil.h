@@ -18,20 +18,15 @@
 #include "common/Faults.h"
 #include "common/Progress.h"
 #include "host/QelRecords.h"
+#include "support/Scratch.h"
 
 namespace velnor_test {
 
 namespace fs = std::filesystem;
 
-inline std::string ReadBytes(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
-
+inline std::string ReadBytes(const fs::path& path) { return ReadFile(path.string()); }
 inline void WriteBytes(const fs::path& path, const std::string& bytes) {
-    std::ofstream(path, std::ios::binary) << bytes;
+    WriteFile(path.string(), bytes);
 }
 
 inline std::string Golden(const char* name) {

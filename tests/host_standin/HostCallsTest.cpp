@@ -8,7 +8,6 @@ namespace {
 
 using standintest::EnumerateAssets;
 using standintest::SetEnv;
-using standintest::Shown;
 using standintest::WalkDataSets;
 using HostCalls = standintest::StandIn;
 
