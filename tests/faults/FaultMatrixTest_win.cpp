@@ -382,21 +382,4 @@ TEST(FaultTable, EveryInjectionPointHasARow) {
     }
 }
 
-// Prints the calls of a run without faults, with their counts: what the #n of a row can
-// name. Run with --gtest_also_run_disabled_tests --gtest_filter=*PrintCleanRun*.
-TEST(FaultTable, DISABLED_PrintCleanRun) {
-    Row row;
-    row.id = "clean";
-    const Outcome o = faultmatrix::RunInProcess(row);
-    for (const faultmatrix::SeamCall& call : o.fileCalls) {
-        std::printf("file %-8s %-12s %s\n", call.op.c_str(), call.target.c_str(),
-                    call.path.c_str());
-    }
-    for (const auto& call : o.hostCalls)
-        std::printf("host %-22s %d\n", call.first.c_str(), call.second);
-    for (const std::string& token : o.hostLog) std::printf("log  %s\n", token.c_str());
-    for (const auto& box : o.boxes) std::printf("box  %s\n", box.text.c_str());
-    std::printf("result %d posts %d\n", o.resultCode, o.posts);
-}
-
 }  // namespace
