@@ -3,9 +3,9 @@
 #include <cstring>
 #include <string>
 
-#include "FakeFolderSystem.h"
 #include "common/Faults.h"
 #include "common/PathHelpers.h"
+#include "support/FakeFolderSystem.h"
 
 namespace {
 
@@ -18,7 +18,7 @@ using velnor::kPathBufferSize;
 using velnor::NormalizeFolderPath;
 using velnor::RemoveCreatedFolders;
 using velnor_test::FakeFolderSystem;
-using velnor_test::ScopedFolderSystem;
+using velnor_test::FolderSystemGuard;
 
 // Double-byte characters whose second byte is a backslash or a bar.
 constexpr char kHyo[] = "表";  // 0x95 0x5C
@@ -155,7 +155,7 @@ class FolderTreeTest : public ::testing::Test {
     void TearDown() override { velnor::ResetFileFaults(); }
 
     FakeFolderSystem fs;
-    ScopedFolderSystem scope{&fs};
+    FolderSystemGuard scope{&fs};
 };
 
 TEST_F(FolderTreeTest, IsFolderLooksAtTheNormalisedPath) {

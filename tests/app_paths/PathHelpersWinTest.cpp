@@ -9,9 +9,9 @@
 #include <string>
 #include <vector>
 
-#include "FakeFolderSystem.h"
 #include "common/Faults.h"
 #include "common/PathHelpers.h"
+#include "support/FakeFolderSystem.h"
 #include "support/Scratch.h"
 #include "support/Seams.h"
 

@@ -10,6 +10,7 @@
 #include "common/PathHelpers.h"
 #include "conditions/CondRules.h"
 #include "conditions/PathChecks.h"
+#include "support/FakeFolderSystem.h"
 #include "support/Messages.h"
 #include "support/Seams.h"
 
@@ -98,38 +99,12 @@ class FakeDrives final : public DriveSystem {
         {"C:\\", kDriveFixed}, {"A:\\", kDriveFixed}, {"E:\\", kDriveCdRom}};
 };
 
-class FakeFolders final : public FolderSystem {
-  public:
-    bool IsDirectory(const char* path) override { return existing.count(path) != 0; }
-    bool CreateFolder(const char* path) override {
-        created.push_back(path);
-        if (failing == path) return false;
-        existing.insert(path);
-        return true;
-    }
-    bool RemoveFolder(const char* path) override {
-        removed.push_back(path);
-        return existing.erase(path) != 0;
-    }
-    const char* SkipRoot(const char* path) override {
-        return std::strlen(path) >= 3 && path[1] == ':' && path[2] == '\\' ? path + 3 : nullptr;
-    }
-    bool StripToRoot(char* path) override {
-        if (SkipRoot(path) == nullptr) return false;
-        path[3] = '\0';
-        return true;
-    }
-    std::set<std::string> existing = {"C:\\"};
-    std::vector<std::string> created, removed;
-    std::string failing;
-};
-
 class AcceptTest : public ::testing::Test {
   protected:
     FakeDrives drives_;
-    FakeFolders folders_;
+    velnor_test::FakeFolderSystem folders_;
     velnor_test::SeamGuard<DriveSystem*, &SetDriveSystem> driveGuard_{&drives_};
-    velnor_test::SeamGuard<FolderSystem*, &SetFolderSystem> folderGuard_{&folders_};
+    velnor_test::FolderSystemGuard folderGuard_{&folders_};
     velnor_test::MessageBoxRecorder boxes_;
 };
 
@@ -181,7 +156,7 @@ TEST_F(AcceptTest, FolderCreatedLevelByLevel) {
 }
 
 TEST_F(AcceptTest, FailedCreationRollsBackAndReports) {
-    folders_.existing.insert("C:\\one\\");
+    folders_.AddFolder("C:\\one\\");
     folders_.failing = "C:\\one\\two\\three\\";
     boxes_.Answer({kIdYes});
     EXPECT_FALSE(AcceptDestination("C:\\one\\two\\three\\a.xml", true, nullptr));
@@ -189,7 +164,8 @@ TEST_F(AcceptTest, FailedCreationRollsBackAndReports) {
                                                         velnor_test::kCreateFolderFailedText}));
     EXPECT_EQ(boxes_.shown[1].type, kMbOk | kMbIconWarning);
     EXPECT_EQ(folders_.removed, std::vector<std::string>{"C:\\one\\two\\"});
-    EXPECT_EQ(folders_.existing, (std::set<std::string>{"C:\\", "C:\\one\\"}));
+    EXPECT_TRUE(folders_.Has("C:\\one\\"));
+    EXPECT_EQ(folders_.FolderCount(), 3u);  // with the roots C:\ and \\srv\share
 }
 
 TEST_F(AcceptTest, FixedDestinationStillChecked) {

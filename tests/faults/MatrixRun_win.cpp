@@ -285,13 +285,7 @@ RunFolder::RunFolder(const std::vector<faulttable::Fault>& faults,
     for (const faulttable::Fault& f : faults) {
         if (f.seam == "absent") absent_.insert(f.target);
     }
-    char temp[MAX_PATH] = {};
-    GetTempPathA(MAX_PATH, temp);
-    static int counter = 0;
-    root = std::string(temp) + "velnor-fm-" + std::to_string(GetCurrentProcessId()) + "-" +
-           std::to_string(++counter) + "\\";
-    velnor_test::RemoveTree(root);
-    CreateDirectoryA(root.c_str(), nullptr);
+    root = scratch_.path();
     CreateDirectoryA((root + "out").c_str(), nullptr);
 
     destinationFolder = Absent("dest-folder") ? root + "out\\new\\sub\\" : root + "out\\";
@@ -337,7 +331,6 @@ RunFolder::RunFolder(const std::vector<faulttable::Fault>& faults,
 RunFolder::~RunFolder() {
     // The definition file beside this test program is shared by every run.
     if (Absent("definition")) velnor_test::WriteFile(definition, kDefinitionFile);
-    velnor_test::RemoveTree(root);
 }
 
 std::string RunFolder::PathPart(const std::string& target) const {
