@@ -396,23 +396,23 @@ TEST_F(HostEnvTest, EachUserAndDataSeesItsOwnEntry) {
     const char* name = kEditionPro.envFileName;
     const struct {
         const char* user;
-        int first, second;
+        int data;  // the second selection number; the first is 1
         int16_t kind;
         const char* destination;
     } runs[] = {
-        {"admin", 1, 12, 3, "C:\\a.xml"},
-        {"admin", 1, 13, 2, "C:\\b.xml"},
-        {"poweruser", 1, 12, 1, "C:\\p.xml"},
-        {"user", 1, 12, 2, "C:\\u.xml"},
+        {"admin", 12, 3, "C:\\a.xml"},
+        {"admin", 13, 2, "C:\\b.xml"},
+        {"poweruser", 12, 1, "C:\\p.xml"},
+        {"user", 12, 2, "C:\\u.xml"},
     };
     for (const auto& r : runs) {
-        Host(r.user, r.first, r.second, folder_.path());
+        Host(r.user, 1, r.data, folder_.path());
         StEnvValues values;
         EXPECT_FALSE(ReadCurrentEnvEntry(name, &values)) << r.user;
         ASSERT_TRUE(WriteCurrentEnvEntry(name, r.kind, r.destination, 0, 0)) << r.user;
     }
     for (const auto& r : runs) {
-        Host(r.user, r.first, r.second, folder_.path());
+        Host(r.user, 1, r.data, folder_.path());
         StEnvValues values;
         ASSERT_TRUE(ReadCurrentEnvEntry(name, &values)) << r.user;
         EXPECT_EQ(values.businessKind, r.kind) << r.user;
