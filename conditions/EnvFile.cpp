@@ -4,8 +4,8 @@
 #include <cstring>
 #include <memory>
 
-#include "app/PathHelpers.h"
 #include "common/File.h"
+#include "common/PathHelpers.h"
 #include "common/Sjis.h"
 #include "host/QelHost.h"
 
@@ -190,7 +190,7 @@ bool WriteEnvEntry(const std::string& path, const std::string& key, const std::s
     if (content.size() > kEnvFileMaxSize) return false;
 
     std::string temp;
-    if (!CreateTempFileIn(EnvFolderOf(path), "vel", &temp)) return false;
+    if (!CreateTempFileIn(FolderPartOf(path.c_str()), "vel", &temp)) return false;
     if (!WriteNewFile(temp, content) || !ReplaceFilePath(temp.c_str(), path.c_str())) {
         RemoveFilePath(temp.c_str());
         return false;
@@ -249,20 +249,6 @@ bool WriteCurrentEnvEntry(const char* fileName, int16_t businessKind, const char
     }
     if (!FormatEnvLine(key, reserved1, reserved2, businessKind, destination, &line)) return false;
     return WriteEnvEntry(path, key, line);
-}
-
-std::string EnvFolderOf(const std::string& path) {
-    size_t folderLength = 0;
-    for (size_t i = 0; i < path.size(); ++i) {
-        const unsigned char c = static_cast<unsigned char>(path[i]);
-        if (IsSjisLeadByte(c) && i + 1 < path.size() &&
-            IsSjisTrailByte(static_cast<unsigned char>(path[i + 1]))) {
-            ++i;
-        } else if (c == '\\' || c == '/') {
-            folderLength = i + 1;
-        }
-    }
-    return path.substr(0, folderLength);
 }
 
 }  // namespace velnor

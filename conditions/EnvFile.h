@@ -88,8 +88,4 @@ bool ReadCurrentEnvEntry(const char* fileName, StEnvValues* out, bool* unreadabl
 bool WriteCurrentEnvEntry(const char* fileName, int16_t businessKind, const char* destination,
                           int16_t reserved1, int16_t reserved2);
 
-// The folder part of `path` up to and including its last separator ('\\' or '/', double-
-// byte aware); empty when there is none.
-std::string EnvFolderOf(const std::string& path);
-
 }  // namespace velnor

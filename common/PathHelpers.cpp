@@ -1,4 +1,4 @@
-#include "app/PathHelpers.h"
+#include "common/PathHelpers.h"
 
 #include <cstring>
 #include <vector>
@@ -14,11 +14,6 @@ FolderSystem* g_folderSystem = nullptr;
 
 FolderSystem& CurrentFolderSystem() {
     return g_folderSystem != nullptr ? *g_folderSystem : PlatformFolderSystem();
-}
-
-bool StartsDoubleByte(const char* text, size_t i) {
-    return IsSjisLeadByte(static_cast<unsigned char>(text[i])) && text[i + 1] != '\0' &&
-           IsSjisTrailByte(static_cast<unsigned char>(text[i + 1]));
 }
 
 // Copies `text` into a path buffer; false when it does not fit.
@@ -55,7 +50,7 @@ bool SameTextNoCase(const char* a, const char* b, size_t n) {
     for (size_t i = 0; i < n; ++i) {
         if (a[i] != b[i] && FoldAscii(a[i]) != FoldAscii(b[i])) return false;
         if (a[i] == '\0') return true;
-        if (i + 1 < n && a[i] == b[i] && StartsDoubleByte(a, i)) {
+        if (i + 1 < n && a[i] == b[i] && SjisStartsDoubleByte(a, i)) {
             ++i;
             if (a[i] != b[i]) return false;
         }
@@ -112,7 +107,7 @@ void SplitDriveAndDirectory(const char* path, size_t* driveLength, size_t* direc
     if (path[0] != '\0' && path[1] == ':') drive = 2;
     size_t end = drive;
     for (size_t i = drive; path[i] != '\0'; ++i) {
-        if (StartsDoubleByte(path, i)) {
+        if (SjisStartsDoubleByte(path, i)) {
             ++i;
         } else if (path[i] == '\\' || path[i] == '/') {
             end = i + 1;
@@ -120,6 +115,13 @@ void SplitDriveAndDirectory(const char* path, size_t* driveLength, size_t* direc
     }
     *driveLength = drive;
     *directoryLength = end - drive;
+}
+
+std::string FolderPartOf(const char* path) {
+    size_t drive = 0;
+    size_t directory = 0;
+    SplitDriveAndDirectory(path, &drive, &directory);
+    return std::string(path != nullptr ? path : "", drive + directory);
 }
 
 bool NormalizeFolderPath(char* buffer, size_t size) {
@@ -165,7 +167,7 @@ bool CreateFolderTree(const char* folder) {
     char lastExisting[kPathBufferSize];
     std::memcpy(lastExisting, root, sizeof lastExisting);
     for (size_t i = 0; rest[i] != '\0'; ++i) {
-        if (StartsDoubleByte(rest, i)) {
+        if (SjisStartsDoubleByte(rest, i)) {
             ++i;
             continue;
         }
@@ -200,7 +202,7 @@ bool RemoveCreatedFolders(const char* path, const char* stopFolder) {
 
     std::vector<size_t> separators;
     for (size_t i = 0; target.rest[i] != '\0'; ++i) {
-        if (StartsDoubleByte(target.rest, i)) {
+        if (SjisStartsDoubleByte(target.rest, i)) {
             ++i;
         } else if (target.rest[i] == '\\' && i >= 1) {
             separators.push_back(i);
@@ -217,26 +219,5 @@ bool RemoveCreatedFolders(const char* path, const char* stopFolder) {
     }
     return true;
 }
-
-#ifndef _WIN32
-namespace {
-
-// Natively there is no drive-letter file system: every folder call fails.
-class NoFolderSystem final : public FolderSystem {
-  public:
-    bool IsDirectory(const char*) override { return false; }
-    bool CreateFolder(const char*) override { return false; }
-    bool RemoveFolder(const char*) override { return false; }
-    const char* SkipRoot(const char*) override { return nullptr; }
-    bool StripToRoot(char*) override { return false; }
-};
-
-}  // namespace
-
-FolderSystem& PlatformFolderSystem() {
-    static NoFolderSystem system;
-    return system;
-}
-#endif
 
 }  // namespace velnor

@@ -1,5 +1,6 @@
 // A drive-letter file system in memory for the folder helpers, with the root rules of the
-// Win32 skip-root and strip-to-root calls. The roots C:\ and \\srv\share exist.
+// Win32 skip-root and strip-to-root calls. The roots C:\ and \\srv\share exist; the
+// folder `failing` cannot be created.
 #pragma once
 
 #include <cstring>
@@ -7,8 +8,9 @@
 #include <string>
 #include <vector>
 
-#include "app/PathHelpers.h"
+#include "common/PathHelpers.h"
 #include "common/Sjis.h"
+#include "support/Seams.h"
 
 namespace velnor_test {
 
@@ -25,11 +27,13 @@ class FakeFolderSystem final : public velnor::FolderSystem {
 
     std::vector<std::string> created;
     std::vector<std::string> removed;
+    std::string failing;
 
     bool IsDirectory(const char* path) override { return Has(path); }
 
     bool CreateFolder(const char* path) override {
         const std::string key = Key(path);
+        if (path == failing) return false;
         if (folders_.count(key) != 0 || folders_.count(Parent(key)) == 0) return false;
         folders_.insert(key);
         created.push_back(path);
@@ -114,17 +118,6 @@ class FakeFolderSystem final : public velnor::FolderSystem {
     std::set<std::string> folders_;
 };
 
-// Installs a fake for the lifetime of a test.
-class ScopedFolderSystem {
-  public:
-    explicit ScopedFolderSystem(velnor::FolderSystem* system)
-        : previous_(velnor::SetFolderSystem(system)) {}
-    ~ScopedFolderSystem() { velnor::SetFolderSystem(previous_); }
-    ScopedFolderSystem(const ScopedFolderSystem&) = delete;
-    ScopedFolderSystem& operator=(const ScopedFolderSystem&) = delete;
-
-  private:
-    velnor::FolderSystem* previous_;
-};
+using FolderSystemGuard = SeamGuard<velnor::FolderSystem*, &velnor::SetFolderSystem>;
 
 }  // namespace velnor_test

@@ -78,21 +78,4 @@ bool AnswerBoxesUntilExit(HANDLE process, DWORD timeoutMs, const std::vector<int
 // Starts `commandLine` with standard output and error going to `outputFile`.
 HANDLE StartProcess(const std::string& commandLine, const std::string& outputFile);
 
-std::string ReadFileText(const std::string& path);
-bool WriteFileText(const std::string& path, const std::string& text);
-
-// A scratch folder in the temporary folder for one run: "<prefix>-<pid>-<n>-<name>\\".
-// Its files (not sub-folders) and the folder itself are removed at the end.
-class RunFolder {
-  public:
-    RunFolder(const std::string& prefix, const std::string& name);
-    ~RunFolder();
-    RunFolder(const RunFolder&) = delete;
-    RunFolder& operator=(const RunFolder&) = delete;
-    const std::string& path() const { return path_; }
-
-  private:
-    std::string path_;
-};
-
 }  // namespace guidriver

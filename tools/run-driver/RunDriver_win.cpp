@@ -15,7 +15,8 @@
 #include <cstring>
 #include <string>
 
-#include "tests/gui/WindowDriver.h"
+#include "tests/support/Messages.h"
+#include "tools/window-driver/WindowDriver.h"
 
 namespace {
 
@@ -23,11 +24,11 @@ constexpr int kExitNotAsExpected = 8;
 constexpr int kExitUsage = 9;
 constexpr int kEditOutput = 1014;
 
-const char kDialogCaption[] = "所得税(減価償却) - 集計条件";
+using velnor_test::kCreateFolderText;
+using velnor_test::kDialogCaption;
+using velnor_test::kOverwriteText;
+using velnor_test::kSuccessText;
 const char kProgressPrefix[] = "集計中";
-const char kSuccessText[] = "減価償却の集計結果を正常に出力しました。";
-const char kOverwriteText[] = "同名のファイルが存在します。\n\n上書きしてもよろしいですか？";
-const char kCreateFolderText[] = "指定されたフォルダは存在しません。\n\n作成してもよろしいですか？";
 
 struct Options {
     std::string simulator;

@@ -1,7 +1,7 @@
 #include <shlwapi.h>
 #include <windows.h>
 
-#include "app/PathHelpers.h"
+#include "common/PathHelpers.h"
 
 namespace velnor {
 

@@ -1,7 +1,13 @@
-// Path helpers shared by the compatibility check, the conditions dialog and the
-// remembered-destination file. Paths are NUL-terminated Shift_JIS byte strings; every walk
-// is double-byte aware, so the second byte of a character is never taken for a backslash
-// even where it is 0x5C. Path buffers are kPathBufferSize bytes.
+// The one path module of the program: the folder helpers of the compatibility check, the
+// conditions dialog and the remembered-destination file, and the folder part that the
+// export and the settings file put their temporary files in. Paths are NUL-terminated
+// Shift_JIS byte strings; every walk is double-byte aware, so the second byte of a
+// character is never taken for a backslash even where it is 0x5C. Path buffers are
+// kPathBufferSize bytes.
+//
+// Separators: a backslash or a slash ends a folder, as for the Windows file system and
+// the runtime library's path splitting, which take both (and the native build's paths use
+// the slash); a colon counts only as the end of a drive ("C:") at the start of a path.
 //
 // The folder operations reach the file system through a FolderSystem: the platform's by
 // default (Win32 on Windows; none natively), a fake one in tests. Every creation and
@@ -9,6 +15,7 @@
 #pragma once
 
 #include <cstddef>
+#include <string>
 
 namespace velnor {
 
@@ -27,9 +34,13 @@ bool AddLastBackslash(char* buffer, size_t size);
 // directory remains (a bare file name) or the result does not fit.
 bool NormalizeFolderPath(char* buffer, size_t size = kPathBufferSize);
 
-// The drive ("C:", or empty) and directory (up to and including its last separator, '\\'
-// or '/') of `path`, as the runtime library's path splitting gives them for code page 932.
+// The drive ("C:", or empty) and directory (up to and including its last separator) of
+// `path`, as the runtime library's path splitting gives them for code page 932.
 void SplitDriveAndDirectory(const char* path, size_t* driveLength, size_t* directoryLength);
+
+// Drive and directory of `path` (see SplitDriveAndDirectory): the folder a file of that
+// path lives in, with its trailing separator; empty for a bare name.
+std::string FolderPartOf(const char* path);
 
 // The file-system calls the folder helpers need, with the meaning of the Win32 ones.
 class FolderSystem {

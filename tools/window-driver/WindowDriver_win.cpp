@@ -8,7 +8,7 @@
 #include <iterator>
 #include <sstream>
 
-#include "tests/gui/WindowDriver.h"
+#include "tools/window-driver/WindowDriver.h"
 
 namespace guidriver {
 
@@ -272,40 +272,6 @@ HANDLE StartProcess(const std::string& commandLine, const std::string& outputFil
     if (!started) return nullptr;
     CloseHandle(info.hThread);
     return info.hProcess;
-}
-
-std::string ReadFileText(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-
-bool WriteFileText(const std::string& path, const std::string& text) {
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out << text;
-    return static_cast<bool>(out);
-}
-
-RunFolder::RunFolder(const std::string& prefix, const std::string& name) {
-    char temp[MAX_PATH] = {};
-    GetTempPathA(MAX_PATH, temp);
-    static int counter = 0;
-    path_ = std::string(temp) + prefix + "-" + std::to_string(GetCurrentProcessId()) + "-" +
-            std::to_string(++counter) + "-" + name + "\\";
-    CreateDirectoryA(path_.c_str(), nullptr);
-}
-
-RunFolder::~RunFolder() {
-    WIN32_FIND_DATAA entry;
-    HANDLE find = FindFirstFileA((path_ + "*").c_str(), &entry);
-    if (find != INVALID_HANDLE_VALUE) {
-        do {
-            if (!(entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) {
-                DeleteFileA((path_ + entry.cFileName).c_str());
-            }
-        } while (FindNextFileA(find, &entry));
-        FindClose(find);
-    }
-    RemoveDirectoryA(path_.c_str());
 }
 
 }  // namespace guidriver
