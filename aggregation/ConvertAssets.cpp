@@ -1,12 +1,11 @@
 // Conversion of the selected assets into the text fields of the export.
 #include <cstdio>
-#include <cstdlib>
 #include <cstring>
 #include <new>
-#include <string>
 
 #include "QelUty/CmnProcHpr.h"
 #include "aggregation/AssetAggregator.h"
+#include "aggregation/DecimalText.h"
 #include "aggregation/FixedDecimal.h"
 #include "common/Sjis.h"
 
@@ -55,22 +54,24 @@ void PutAmount(char (&field)[N], const Fixed& value) {
     std::memcpy(field, text, N);
 }
 
-// "%.Nf" of a value, rounded half up at the last printed digit in decimal arithmetic so
-// that both builds print the same digits (the runtimes differ on binary ties).
-template <size_t N>
-void PutDecimal(char (&field)[N], Fixed value, int decimals) {
-    value.Round(Fixed::kHalfUp, decimals + 1);
-    static const unsigned kDivisor[] = {10000, 1000, 100, 10};
-    char text[48];
-    const char* sign = (value.Sign() < 0 && value.IsNonZero()) ? "-" : "";
-    if (decimals == 0) {
-        std::snprintf(text, sizeof(text), "%s%lld", sign, static_cast<long long>(value.Whole()));
-    } else {
-        std::snprintf(text, sizeof(text), "%s%lld.%0*u", sign,
-                      static_cast<long long>(value.Whole()), decimals,
-                      value.Fraction() / kDivisor[decimals]);
+// Runs one field rule; a range error of the amount type leaves its field as it was.
+template <typename Rule>
+void Apply(Rule rule) {
+    try {
+        rule();
+    } catch (const ClFixedDecimalRangeError&) {
     }
-    PutText(field, text);
+}
+
+// "%.Nf" of the value's double, as every ratio field is printed.
+template <size_t N>
+void PutDecimal(char (&field)[N], const Fixed& value, int decimals) {
+    char text[48];
+    if (velnor::FormatDecimals(value.ToDouble(), decimals, text, sizeof text)) {
+        PutText(field, text);
+    } else {
+        field[0] = '\0';
+    }
 }
 
 // The figures of one asset that several field rules share.
@@ -203,6 +204,8 @@ void ConvertQuantity(const StKOTEISHISANHEAD& m, StASSETRECORD& rec) {
         PutText(rec.SUURYO, "0.00");
         return;
     }
+    // The reading is exact for every number part the field can hold.
+    static_assert(sizeof(m.szQuantity) <= 15, "more digits than the reading keeps exactly");
     char number[sizeof(text)];
     size_t n = 0;
     for (size_t i = 0; i < split; ++i) {
@@ -210,23 +213,11 @@ void ConvertQuantity(const StKOTEISHISANHEAD& m, StASSETRECORD& rec) {
     }
     number[n] = '\0';
 
-    // Only a plain decimal number is read: no exponent, no hexadecimal, no "inf", which
-    // the runtimes would read differently.
-    const auto isDigit = [&](size_t i) { return i < n && number[i] >= '0' && number[i] <= '9'; };
-    size_t end = 0;
-    if (end < n && (number[end] == '+' || number[end] == '-')) ++end;
-    size_t digits = 0;
-    while (isDigit(end)) ++end, ++digits;
-    if (end < n && number[end] == '.') {
-        ++end;
-        while (isDigit(end)) ++end, ++digits;
-    }
-    const std::string plain(number, end);
-    const double value = digits > 0 ? std::strtod(plain.c_str(), nullptr) : 0.0;
-    try {
-        PutDecimal(rec.SUURYO, Fixed::FromDouble(value), 2);
-    } catch (const ClFixedDecimalRangeError&) {
-    }
+    Apply([&] {
+        Fixed quantity = velnor::ReadFloatingNumber(number);
+        quantity.Round(Fixed::kHalfUp, 3);  // two decimals
+        PutDecimal(rec.SUURYO, quantity, 2);
+    });
 }
 
 void ConvertRemarks(const AssetFigures& f, StASSETRECORD& rec) {
@@ -268,15 +259,6 @@ void ConvertAcquisition(const AssetFigures& f, StASSETRECORD& rec) {
         rec.SYUTOKUNENGETU_TUKI[0] = '\0';
     } else {
         PutInt(rec.SYUTOKUNENGETU_TUKI, "%02ld", (date / 100) % 100);
-    }
-}
-
-// Runs one field rule; a range error of the amount type leaves its field as it was.
-template <typename Rule>
-void Apply(Rule rule) {
-    try {
-        rule();
-    } catch (const ClFixedDecimalRangeError&) {
     }
 }
 

@@ -101,7 +101,10 @@ int64_t ClFixedDecimal::ToRaw() const {
 }
 
 double ClFixedDecimal::ToDouble() const {
-    return sign_ * (static_cast<double>(whole_) + fraction_ / static_cast<double>(kUnit));
+    // Below 2^53 both operands are doubles exactly and the quotient is rounded once: the
+    // double nearest the value.
+    const double magnitude = static_cast<double>(Magnitude()) / static_cast<double>(kUnit);
+    return sign_ < 0 ? -magnitude : magnitude;
 }
 
 ClFixedDecimal ClFixedDecimal::AddSigned(const ClFixedDecimal& other, int otherSign) const {

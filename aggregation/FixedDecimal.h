@@ -48,7 +48,7 @@ class ClFixedDecimal {
     int16_t Sign() const { return sign_; }
     // Raw form; throws when the magnitude is 10^18 or more.
     int64_t ToRaw() const;
-    // For printing a value that is already rounded ("%.2f" and the like).
+    // The double nearest the value (exactly so for magnitudes below 2^53 / 10000).
     double ToDouble() const;
 
     ClFixedDecimal operator+(const ClFixedDecimal& other) const;

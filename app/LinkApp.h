@@ -28,7 +28,9 @@ class ClLinkApp : public CWinApp {
   private:
     BOOL ParseCommandLine(const char* text);
     BOOL FindSelectedData(StDATAINFO* record);
-    // Steps 10 on: conditions, aggregation and export under the progress window.
+    // After the compatibility check: the conditions dialog, then collection, conversion
+    // and export under the progress window, the result message and the remembered
+    // destination.
     BOOL RunSequence();
     // The result only ever moves away from Completed, once.
     void SetResult(int32_t code);

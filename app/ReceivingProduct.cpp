@@ -4,7 +4,7 @@
 #include <cstring>
 
 #include "app/CommandLine.h"
-#include "app/PathHelpers.h"
+#include "common/PathHelpers.h"
 
 namespace velnor {
 

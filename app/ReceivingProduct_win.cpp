@@ -3,10 +3,10 @@
 
 #include <cstring>
 
-#include "app/PathHelpers.h"
 #include "app/ReceivingProduct.h"
 #include "common/Edition.h"
 #include "common/Faults.h"
+#include "common/PathHelpers.h"
 #include "common/Ui.h"
 #include "host/QelHost.h"
 

@@ -1,6 +1,7 @@
 // Fault injection for file-system operations. Every operation of common/File.h asks
 // here before it acts; a test (or the environment variable VELNOR_FILE_FAULTS, so that
-// the real program under Wine can be made to fail) chooses which call fails.
+// the test build of the program under Wine can be made to fail) chooses which call fails.
+// Faults.cpp is linked only into test builds; the shipped programs link NoFaults.cpp.
 //
 // VELNOR_FILE_FAULTS holds comma-separated entries "op:n" or "op:n:pathpart": the n-th
 // call (from 1) of that operation fails, counting only calls whose path contains

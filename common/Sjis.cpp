@@ -38,9 +38,7 @@ bool SjisIsDoubleByteAt(const char* text, size_t index) {
     if (text == nullptr) return false;
     size_t i = 0;
     while (text[i] != '\0') {
-        const unsigned char c = static_cast<unsigned char>(text[i]);
-        if (IsSjisLeadByte(c) && text[i + 1] != '\0' &&
-            IsSjisTrailByte(static_cast<unsigned char>(text[i + 1]))) {
+        if (SjisStartsDoubleByte(text, i)) {
             if (index == i || index == i + 1) return true;
             i += 2;
         } else {

@@ -14,8 +14,13 @@ constexpr bool IsSjisLeadByte(unsigned char c) {
 }
 
 // Second byte of a double-byte character of code page 932.
-constexpr bool IsSjisTrailByte(unsigned char c) {
-    return c >= 0x40 && c <= 0xFC && c != 0x7F;
+constexpr bool IsSjisTrailByte(unsigned char c) { return c >= 0x40 && c <= 0xFC && c != 0x7F; }
+
+// True when byte `i` of the NUL-terminated `text` starts a double-byte character: a lead
+// byte followed by a trail byte.
+inline bool SjisStartsDoubleByte(const char* text, size_t i) {
+    return IsSjisLeadByte(static_cast<unsigned char>(text[i])) && text[i + 1] != '\0' &&
+           IsSjisTrailByte(static_cast<unsigned char>(text[i + 1]));
 }
 
 // Length of a text that lives in a fixed field: stops at the first NUL or at the end of

@@ -1,6 +1,6 @@
 #include <windows.h>
 
-#include "common/Ui.h"
+#include "common/PlatformUi.h"
 
 namespace velnor {
 

@@ -23,7 +23,8 @@ class ClCondDlg : public CDialog {
     bool ReadEnvFile(int16_t* businessKind, char* path, int16_t* reserved1 = nullptr,
                      int16_t* reserved2 = nullptr);
     // Stores the entry; a null `path` stores the destination remembered when the dialog
-    // opened. False when nothing was written.
+    // opened, or, when the file could not be read then, the one the entry holds now.
+    // False when nothing was written.
     bool WriteEnvFile(int16_t businessKind, const char* path, int16_t reserved1, int16_t reserved2);
 
     BOOL PreTranslateMessage(MSG* msg) override;
@@ -45,4 +46,5 @@ class ClCondDlg : public CDialog {
     char m_szFixedPath[261];
     char m_szEnvPath[261];
     int16_t m_nBusinessKind;
+    bool m_bEnvUnreadable;  // the file existed but could not be read when the dialog opened
 };

@@ -30,7 +30,8 @@ ClCondDlg::ClCondDlg(CWnd* parent, StDATAINFO* dataInfo, const char* fixedPath)
       m_pDataInfo(dataInfo),
       m_szFixedPath(),
       m_szEnvPath(),
-      m_nBusinessKind(0) {
+      m_nBusinessKind(0),
+      m_bEnvUnreadable(false) {
     if (fixedPath != nullptr) {
         const size_t length = velnor::FieldLength(fixedPath, sizeof m_szFixedPath);
         std::memcpy(m_szFixedPath, fixedPath,
@@ -176,7 +177,8 @@ void ClCondDlg::ReturnToDestination() {
 bool ClCondDlg::ReadEnvFile(int16_t* businessKind, char* path, int16_t* reserved1,
                             int16_t* reserved2) {
     velnor::StEnvValues values;
-    const bool found = velnor::ReadCurrentEnvEntry(velnor::CurrentEdition().envFileName, &values);
+    const bool found = velnor::ReadCurrentEnvEntry(velnor::CurrentEdition().envFileName, &values,
+                                                   &m_bEnvUnreadable);
     if (businessKind != nullptr) *businessKind = values.businessKind;
     if (path != nullptr) std::memcpy(path, values.destination, sizeof values.destination);
     if (reserved1 != nullptr) *reserved1 = values.reserved1;
@@ -186,6 +188,8 @@ bool ClCondDlg::ReadEnvFile(int16_t* businessKind, char* path, int16_t* reserved
 
 bool ClCondDlg::WriteEnvFile(int16_t businessKind, const char* path, int16_t reserved1,
                              int16_t reserved2) {
+    // A path that could not be read is not known to be empty: the entry keeps its own.
+    const char* destination = path != nullptr ? path : m_bEnvUnreadable ? nullptr : m_szEnvPath;
     return velnor::WriteCurrentEnvEntry(velnor::CurrentEdition().envFileName, businessKind,
-                                        path != nullptr ? path : m_szEnvPath, reserved1, reserved2);
+                                        destination, reserved1, reserved2);
 }

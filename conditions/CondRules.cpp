@@ -3,9 +3,9 @@
 #include <cstdio>
 #include <cstring>
 
-#include "app/PathHelpers.h"
 #include "common/Edition.h"
 #include "common/File.h"
+#include "common/PathHelpers.h"
 #include "common/Sjis.h"
 #include "conditions/PathChecks.h"
 

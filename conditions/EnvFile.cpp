@@ -4,8 +4,8 @@
 #include <cstring>
 #include <memory>
 
-#include "app/PathHelpers.h"
 #include "common/File.h"
+#include "common/PathHelpers.h"
 #include "common/Sjis.h"
 #include "host/QelHost.h"
 
@@ -164,11 +164,16 @@ std::string RebuildEnvContent(const std::string& content, const StEnvEntry* entr
     return result;
 }
 
-bool ReadEnvEntry(const std::string& path, const std::string& key, StEnvValues* out) {
+bool ReadEnvEntry(const std::string& path, const std::string& key, StEnvValues* out,
+                  bool* unreadable) {
     *out = StEnvValues();
+    if (unreadable != nullptr) *unreadable = false;
     if (!PathExists(path.c_str())) return false;
     std::string content;
-    if (!ReadWholeEnvFile(path, &content)) return false;
+    if (!ReadWholeEnvFile(path, &content)) {
+        if (unreadable != nullptr) *unreadable = true;
+        return false;
+    }
     StEnvEntry entry;
     if (!FindEnvEntry(content, key, &entry)) return false;
     return ParseEnvValue(content.data() + entry.valueBegin, entry.end - entry.valueBegin, out);
@@ -188,7 +193,7 @@ bool WriteEnvEntry(const std::string& path, const std::string& key, const std::s
     if (content.size() > kEnvFileMaxSize) return false;
 
     std::string temp;
-    if (!CreateTempFileIn(EnvFolderOf(path), "vel", &temp)) return false;
+    if (!CreateTempFileIn(FolderPartOf(path.c_str()), "vel", &temp)) return false;
     if (!WriteNewFile(temp, content) || !ReplaceFilePath(temp.c_str(), path.c_str())) {
         RemoveFilePath(temp.c_str());
         return false;
@@ -224,11 +229,12 @@ bool GetEnvFileLocation(const char* fileName, std::string* folder, std::string* 
     return path->size() < kEnvPathSize;
 }
 
-bool ReadCurrentEnvEntry(const char* fileName, StEnvValues* out) {
+bool ReadCurrentEnvEntry(const char* fileName, StEnvValues* out, bool* unreadable) {
     *out = StEnvValues();
+    if (unreadable != nullptr) *unreadable = false;
     std::string folder, path, key;
     if (!GetEnvFileLocation(fileName, &folder, &path) || !BuildCurrentEnvKey(&key)) return false;
-    return ReadEnvEntry(path, key, out);
+    return ReadEnvEntry(path, key, out, unreadable);
 }
 
 bool WriteCurrentEnvEntry(const char* fileName, int16_t businessKind, const char* destination,
@@ -237,22 +243,15 @@ bool WriteCurrentEnvEntry(const char* fileName, int16_t businessKind, const char
     if (!GetEnvFileLocation(fileName, &folder, &path)) return false;
     if (!IsFolder(folder.c_str()) && !CreateFolderTree(folder.c_str())) return false;
     if (!BuildCurrentEnvKey(&key)) return false;
+    StEnvValues stored;
+    if (destination == nullptr) {
+        bool unreadable = false;
+        ReadEnvEntry(path, key, &stored, &unreadable);
+        if (unreadable) return false;
+        destination = stored.destination;
+    }
     if (!FormatEnvLine(key, reserved1, reserved2, businessKind, destination, &line)) return false;
     return WriteEnvEntry(path, key, line);
-}
-
-std::string EnvFolderOf(const std::string& path) {
-    size_t folderLength = 0;
-    for (size_t i = 0; i < path.size(); ++i) {
-        const unsigned char c = static_cast<unsigned char>(path[i]);
-        if (IsSjisLeadByte(c) && i + 1 < path.size() &&
-            IsSjisTrailByte(static_cast<unsigned char>(path[i + 1]))) {
-            ++i;
-        } else if (c == '\\' || c == '/') {
-            folderLength = i + 1;
-        }
-    }
-    return path.substr(0, folderLength);
 }
 
 }  // namespace velnor

@@ -62,8 +62,10 @@ std::string RebuildEnvContent(const std::string& content, const StEnvEntry* entr
                               const std::string& line);
 
 // The entry of `key` in the file at `path`. False, with `out` cleared, when the file is
-// missing, unreadable or too long, or holds no usable entry.
-bool ReadEnvEntry(const std::string& path, const std::string& key, StEnvValues* out);
+// missing, unreadable or too long, or holds no usable entry; `unreadable` (when given)
+// tells a file that exists but could not be read from one that holds no entry.
+bool ReadEnvEntry(const std::string& path, const std::string& key, StEnvValues* out,
+                  bool* unreadable = nullptr);
 
 // Stores `line` as the entry of `key` in the file at `path`. The new content is written to
 // a temporary file beside it and moved over the old file in one step, so that a failure at
@@ -76,15 +78,14 @@ bool BuildCurrentEnvKey(std::string* key);
 // The host's folder of type 1 and the file's path in it (the name follows the folder
 // directly). False when the folder is empty or the path does not fit a path buffer.
 bool GetEnvFileLocation(const char* fileName, std::string* folder, std::string* path);
-// ReadEnvFile of the conditions dialog: false, `out` cleared, when nothing is remembered.
-bool ReadCurrentEnvEntry(const char* fileName, StEnvValues* out);
+// ReadEnvFile of the conditions dialog: false, `out` cleared, when nothing is remembered;
+// `unreadable` as for ReadEnvEntry.
+bool ReadCurrentEnvEntry(const char* fileName, StEnvValues* out, bool* unreadable = nullptr);
 // WriteEnvFile of the conditions dialog: creates the folder with all missing levels when
-// needed, then stores the entry. False when nothing was written.
+// needed, then stores the entry. A null `destination` keeps the one the entry holds in the
+// file (empty when there is none); nothing is written when the file cannot be read then.
+// False when nothing was written.
 bool WriteCurrentEnvEntry(const char* fileName, int16_t businessKind, const char* destination,
                           int16_t reserved1, int16_t reserved2);
-
-// The folder part of `path` up to and including its last separator ('\\' or '/', double-
-// byte aware); empty when there is none.
-std::string EnvFolderOf(const std::string& path);
 
 }  // namespace velnor

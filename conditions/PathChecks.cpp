@@ -17,17 +17,12 @@ DriveSystem& CurrentDriveSystem() {
     return g_driveSystem != nullptr ? *g_driveSystem : PlatformDriveSystem();
 }
 
-bool StartsDoubleByte(const char* text, size_t i) {
-    return IsSjisLeadByte(static_cast<unsigned char>(text[i])) && text[i + 1] != '\0' &&
-           IsSjisTrailByte(static_cast<unsigned char>(text[i + 1]));
-}
-
 // Calls `visit(index)` for every single-byte character of `text` from `from` on, in order,
 // until it returns true; gives that index, or kNone.
 template <typename Visit>
 size_t FindSingleByte(const char* text, size_t from, Visit visit) {
     for (size_t i = 0; text[i] != '\0'; ++i) {
-        if (StartsDoubleByte(text, i)) {
+        if (SjisStartsDoubleByte(text, i)) {
             ++i;
         } else if (i >= from && visit(i)) {
             return i;
@@ -147,22 +142,5 @@ DriveSystem* SetDriveSystem(DriveSystem* system) {
     g_driveSystem = system;
     return previous;
 }
-
-#ifndef _WIN32
-namespace {
-
-class NoDriveSystem final : public DriveSystem {
-  public:
-    unsigned DriveTypeOf(const char*) override { return kDriveNoRootDir; }
-    bool HasAccess(const char*, int) override { return false; }
-};
-
-}  // namespace
-
-DriveSystem& PlatformDriveSystem() {
-    static NoDriveSystem system;
-    return system;
-}
-#endif
 
 }  // namespace velnor

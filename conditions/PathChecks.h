@@ -28,15 +28,15 @@ bool CheckPathDrive(const char* path);
 // root.
 bool CheckDriveLetter(char letter, int accessMode);
 
-// Drive types with the values of the Win32 API.
+// Drive types, numbered from 0 in the order of the Win32 API's values.
 enum DriveType : unsigned {
-    kDriveUnknown = 0,
-    kDriveNoRootDir = 1,
-    kDriveRemovable = 2,
-    kDriveFixed = 3,
-    kDriveRemote = 4,
-    kDriveCdRom = 5,
-    kDriveRamDisk = 6,
+    kDriveUnknown,
+    kDriveNoRootDir,
+    kDriveRemovable,
+    kDriveFixed,
+    kDriveRemote,
+    kDriveCdRom,
+    kDriveRamDisk,
 };
 
 // What a drive type means for a destination.

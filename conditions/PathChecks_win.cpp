@@ -5,6 +5,12 @@
 
 namespace velnor {
 
+static_assert(kDriveUnknown == DRIVE_UNKNOWN && kDriveNoRootDir == DRIVE_NO_ROOT_DIR &&
+                  kDriveRemovable == DRIVE_REMOVABLE && kDriveFixed == DRIVE_FIXED &&
+                  kDriveRemote == DRIVE_REMOTE && kDriveCdRom == DRIVE_CDROM &&
+                  kDriveRamDisk == DRIVE_RAMDISK,
+              "drive types as GetDriveTypeA answers them");
+
 namespace {
 
 class Win32DriveSystem final : public DriveSystem {

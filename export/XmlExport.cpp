@@ -5,6 +5,7 @@
 #include <string>
 
 #include "common/File.h"
+#include "common/PathHelpers.h"
 #include "common/Sjis.h"
 #include "export/FullWidth.h"
 #include "export/ProgramString.h"
@@ -16,30 +17,6 @@ namespace {
 const char kDeclaration[] = "<?xml version=\"1.0\" encoding=\"Shift_JIS\"?>\r\n";
 const char kDefaultProgramVersion[] = "20.00.0X";
 const char kTempPrefix[] = "vnx";
-
-bool IsSeparator(char c) {
-#ifdef _WIN32
-    return c == '\\' || c == '/' || c == ':';
-#else
-    return c == '/';
-#endif
-}
-
-// The destination's folder with its trailing separator, or empty for a bare name. The
-// search is double-byte aware: 0x5C may be the second byte of a character.
-std::string FolderOf(const char* path) {
-    size_t end = 0;
-    for (size_t i = 0; path[i] != '\0';) {
-        const unsigned char c = static_cast<unsigned char>(path[i]);
-        if (velnor::IsSjisLeadByte(c) && path[i + 1] != '\0') {
-            i += 2;
-            continue;
-        }
-        if (IsSeparator(path[i])) end = i + 1;
-        ++i;
-    }
-    return std::string(path, end);
-}
 
 // A destination that cannot take the document (a folder, or a file that cannot be
 // opened for writing: read-only, or held by another program) fails the export before
@@ -74,7 +51,7 @@ int ClXmlExport::Export(const char* path, short functionId, const StDATAINFO* da
     const std::string destination = velnor::FinalPath(path);
     std::string temp;
     if (!destination.empty() && DestinationUsable(destination.c_str()) &&
-        velnor::CreateTempFileIn(FolderOf(destination.c_str()), kTempPrefix, &temp)) {
+        velnor::CreateTempFileIn(velnor::FolderPartOf(destination.c_str()), kTempPrefix, &temp)) {
         writer.Open(&file, temp.c_str());
     }
 

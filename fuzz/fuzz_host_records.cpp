@@ -150,8 +150,9 @@ bool IsSjis(const std::string& s) {
 }
 
 // The quantity split: the unit is the trailing non-digits (at most four bytes, never
-// half a character); the number is read as a plain decimal and written with two
-// decimals, or "0.00" when there is no number part.
+// half a character); the number is read as the runtime reads a floating-point number and
+// written with two decimals, or "0.00" when there is no number part. Numbers with an
+// exponent are checked for their form only; their values are checked elsewhere.
 void CheckQuantity(const StKOTEISHISANHEAD& m, const StASSETRECORD& rec) {
     const std::string text = FieldText(m.szQuantity, sizeof m.szQuantity);
     size_t split = text.size();
@@ -174,6 +175,9 @@ void CheckQuantity(const StKOTEISHISANHEAD& m, const StASSETRECORD& rec) {
         if (text[i] != ',' && text[i] != ' ') number.push_back(text[i]);
     }
     size_t end = 0;
+    while (end < number.size() &&
+           (number[end] == ' ' || (number[end] >= '\t' && number[end] <= '\r')))
+        ++end;
     bool negative = false;
     if (end < number.size() && (number[end] == '+' || number[end] == '-')) {
         negative = number[end] == '-';
@@ -204,6 +208,14 @@ void CheckQuantity(const StKOTEISHISANHEAD& m, const StASSETRECORD& rec) {
         FUZZ_CHECK(quantity == "0.00");
         return;
     }
+    const auto isDigitAt = [&](size_t i) {
+        return i < number.size() && number[i] >= '0' && number[i] <= '9';
+    };
+    const size_t sign =
+        end + 1 < number.size() && (number[end + 1] == '+' || number[end + 1] == '-');
+    const bool exponent = end < number.size() && (number[end] == 'e' || number[end] == 'E') &&
+                          isDigitAt(end + 1 + sign);
+    if (quantity.empty() && exponent) return;
     if (quantity.empty()) {
         // Only a text that does not fit the field: "-1234567.00" and "12345678.00" do.
         FUZZ_CHECK(whole >= (negative ? 9999999 : 99999999));
@@ -219,6 +231,7 @@ void CheckQuantity(const StKOTEISHISANHEAD& m, const StASSETRECORD& rec) {
         quantity.substr(dot + 1);
     FUZZ_CHECK(!printedDigits.empty() &&
                printedDigits.find_first_not_of("0123456789") == std::string::npos);
+    if (exponent) return;
     const long long hundredths = std::atoll(printedDigits.c_str());
     const long long exact = whole * 100000 + fifths;  // at most nine digits typed
     const long long printed = hundredths * 1000;

@@ -8,8 +8,8 @@
 #include <string>
 
 #include "FuzzSupport.h"
-#include "app/PathHelpers.h"
 #include "app/ReceivingProduct.h"
+#include "common/PathHelpers.h"
 
 namespace {
 

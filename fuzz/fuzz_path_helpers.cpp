@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "FuzzSupport.h"
-#include "app/PathHelpers.h"
+#include "common/PathHelpers.h"
 
 namespace {
 

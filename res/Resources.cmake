@@ -4,8 +4,10 @@
 function(velnor_add_resources target edition)
   set(res_dir ${PROJECT_SOURCE_DIR}/res)
   set(out_dir ${CMAKE_CURRENT_BINARY_DIR}/${target}.res.d)
-  file(GLOB inputs CONFIGURE_DEPENDS ${res_dir}/*.rc ${res_dir}/*.h ${res_dir}/*.ico
-       ${res_dir}/*.pl)
+  set(inputs Conditions.rc Resource.h RestoreClassCase.pl Velnor.manifest Velnor.rc Version.h
+      VelnorPro.ico VelnorPro.rc VelnorStd.ico VelnorStd.rc)
+  list(TRANSFORM inputs PREPEND ${res_dir}/)
+  list(APPEND inputs ${PROJECT_SOURCE_DIR}/conditions/CondDlgIds.h)
   add_custom_command(
     OUTPUT ${out_dir}/${edition}.res.obj
     COMMAND ${CMAKE_COMMAND} -E make_directory ${out_dir}

@@ -7,11 +7,13 @@
 #include "aggregation/AssetAggregator.h"
 #include "common/Ui.h"
 #include "host_standin/HostStandIn.h"
+#include "support/Seams.h"
 
 namespace {
 
-// The host shows its fatal-error messages through the message-box seam.
-int AnswerOk(velnor::WindowHandle, const char*, const char*, unsigned) { return velnor::kIdOk; }
+// The host shows its fatal-error messages through the message-box seam: answered here,
+// for the whole test program.
+const velnor_test::MessageBoxRecorder g_boxes;
 
 // The one data set of these tests: its period starts on 20240101.
 std::string DataJson(const std::vector<std::string>& assets, int businessKinds = 3,
@@ -32,7 +34,6 @@ std::string DataJson(const std::vector<std::string>& assets, int businessKinds =
 StDATAINFO Load(const std::vector<std::string>& assets, int businessKinds = 3,
                 const std::string& extra = std::string()) {
     hoststandin::Reset();
-    velnor::SetMessageBoxHook(&AnswerOk);
     velnor::PlanAggregationAllocationFault(0);
     EXPECT_EQ(hoststandin::LoadFromString(DataJson(assets, businessKinds, extra)), "");
     StDATAINFO info;

@@ -1,12 +1,17 @@
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <functional>
+#include <random>
 #include <string>
 #include <utility>
 #include <vector>
 
 #include "aggregation/AssetAggregator.h"
+#include "aggregation/DecimalText.h"
 #include "common/Ui.h"
 #include "host_standin/HostStandIn.h"
 
@@ -449,22 +454,6 @@ TEST_F(ConvertAssets, NumbersThatMustFitTheirFields) {
          set([](StASSETSNAPSHOT& s) { s.master.nRate = 10000; }),
          {{"SYOUKYAKURITU", ""}},
          0},
-        {"ratio 5025 rounds half up",
-         set([](StASSETSNAPSHOT& s) { s.master.nBusinessRatio = 5025; }),
-         {{"JIGYOUSENYUWARIAI", "50.3"}},
-         0},
-        {"ratio 5050",
-         set([](StASSETSNAPSHOT& s) { s.master.nBusinessRatio = 5050; }),
-         {{"JIGYOUSENYUWARIAI", "50.5"}},
-         0},
-        {"ratio 4",
-         set([](StASSETSNAPSHOT& s) { s.master.nBusinessRatio = 4; }),
-         {{"JIGYOUSENYUWARIAI", "0.0"}},
-         0},
-        {"ratio 5",
-         set([](StASSETSNAPSHOT& s) { s.master.nBusinessRatio = 5; }),
-         {{"JIGYOUSENYUWARIAI", "0.1"}},
-         0},
         {"ratio -32768 does not fit",
          set([](StASSETSNAPSHOT& s) { s.master.nBusinessRatio = -32768; }),
          {{"JIGYOUSENYUWARIAI", ""}},
@@ -576,7 +565,25 @@ TEST_F(ConvertAssets, Quantities) {
         {"12abcde", "12.00", "bcde"},
         {"5個数", "5.00", "個数"},
         {"1個abc", "1.00", "abc"},  // the split would fall inside 個
-        {"1e5", "1.00", ""},
+        {"-0.001", "0.00", ""},
+        // The number part is read as a floating-point number, exponent included.
+        {"1E2", "100.00", ""},
+        {"1e3", "1000.00", ""},
+        {"1.e1", "10.00", ""},
+        {"5e-1", "0.50", ""},
+        {"2E+1", "20.00", ""},
+        {"1e15", "", ""},  // beyond the amount type
+        {"9e13", "", ""},  // within it, but too long for the field
+        {"1e-9999", "0.00", ""},
+        {"1e", "1.00", "e"},  // an exponent without digits is no exponent
+        {"1e+", "1.00", "e+"},
+        {"1e+-5", "1.00", ""},
+        {".5", "0.50", ""},
+        {"\t+7", "7.00", ""},
+        // Forms the classic runtime does not read: the number ends before them.
+        {"0x10", "0.00", ""},
+        {"inf", "0.00", "inf"},
+        {"-nan1", "0.00", ""},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.text);
@@ -585,6 +592,22 @@ TEST_F(ConvertAssets, Quantities) {
         const StASSETRECORD rec = ConvertOne(s);
         EXPECT_EQ(Field(rec, "SUURYO"), c.number);
         EXPECT_EQ(Field(rec, "SUURYOTANI"), c.unit);
+    }
+}
+
+// The ratio is printed with "%.1f" from its double: the digits of that double's exact
+// binary value, an exact binary half rounded away from zero.
+TEST_F(ConvertAssets, BusinessUseRatioAsItsDoublePrints) {
+    const std::pair<int16_t, const char*> cases[] = {
+        {6005, "60.0"},   {1235, "12.3"}, {4565, "45.6"}, {995, "9.9"},     {15, "0.1"},
+        {2345, "23.4"},   {45, "0.5"},    {1005, "10.1"}, {5025, "50.3"},   {7575, "75.8"},
+        {5050, "50.5"},   {4, "0.0"},     {5, "0.1"},     {10000, "100.0"}, {-4, "-0.0"},
+        {-5025, "-50.3"}, {-995, "-9.9"},
+    };
+    for (const auto& c : cases) {
+        StASSETSNAPSHOT s = Asset();
+        s.master.nBusinessRatio = c.first;
+        EXPECT_EQ(Field(ConvertOne(s), "JIGYOUSENYUWARIAI"), c.second) << c.first;
     }
 }
 
@@ -797,6 +820,112 @@ TEST_F(ConvertAssets, AllocationFailuresReturn0WithTheListEmpty) {
     }
     velnor::PlanAggregationAllocationFault(0);
     EXPECT_EQ(Convert(assets).size(), 3u);
+}
+
+// An independent reading of the two floating-point rules, checked against the conversion
+// over many values.
+namespace reference {
+
+// "%.1f" of ratio / 100 (the double nearest it): d * 100 needs 60 bits, so the long double
+// product is exact and tells on which side of the half the double lies.
+std::string RatioText(int ratio) {
+    const double d = ratio / 100.0;
+    const long double hundredfold = static_cast<long double>(d) * 100;
+    const int magnitude = std::abs(ratio);
+    int tenths = magnitude / 10;
+    const int hundredths = magnitude % 10;
+    if (hundredths > 5 || (hundredths == 5 && std::fabs(hundredfold) >= magnitude)) ++tenths;
+    const std::string text = std::string(ratio < 0 ? "-" : "") + std::to_string(tenths / 10) + "." +
+                             std::to_string(tenths % 10);
+    return text.size() < 6 ? text : "";
+}
+
+// The runtime's own reading of the number, then half up to two decimals.
+std::string QuantityText(const std::string& number) {
+    std::string plain;
+    for (char c : number) {
+        if (c != ',' && c != ' ') plain += c;
+    }
+    try {
+        ClFixedDecimal value = ClFixedDecimal::FromDouble(std::strtod(plain.c_str(), nullptr));
+        value.Round(ClFixedDecimal::kHalfUp, 3);
+        char text[64];
+        std::snprintf(text, sizeof text, "%s%lld.%02u", value.Sign() < 0 ? "-" : "",
+                      static_cast<long long>(value.Whole()), value.Fraction() / 100);
+        return std::strlen(text) < 12 ? text : "";
+    } catch (const ClFixedDecimalRangeError&) {
+        return "";
+    }
+}
+
+}  // namespace reference
+
+TEST_F(ConvertAssets, EveryRatioAgreesWithTheReference) {
+    StASSETSNAPSHOT s = Asset();
+    for (int ratio = -32768; ratio <= 32767; ++ratio) {
+        s.master.nBusinessRatio = static_cast<int16_t>(ratio);
+        const std::string got = Field(ConvertOne(s), "JIGYOUSENYUWARIAI");
+        ASSERT_EQ(got, reference::RatioText(ratio)) << ratio;
+    }
+}
+
+TEST_F(ConvertAssets, QuantitiesAgreeWithTheRuntimeReading) {
+    // Texts that end in a digit (so no unit is split off) over the characters of numbers,
+    // exponents and separators; no hexadecimal, "inf" or "nan", which runtimes read apart.
+    const char alphabet[] = "0123456789012345.eE+-, ";
+    std::mt19937 random(20261208);
+    StASSETSNAPSHOT s = Asset();
+    for (int i = 0; i < 50000; ++i) {
+        std::string text;
+        const size_t length = random() % 8;
+        while (text.size() < length) text += alphabet[random() % (sizeof alphabet - 1)];
+        text += static_cast<char>('0' + random() % 10);
+        std::memset(s.master.szQuantity, 0, sizeof s.master.szQuantity);
+        std::memcpy(s.master.szQuantity, text.data(), text.size());
+        ASSERT_EQ(Field(ConvertOne(s), "SUURYO"), reference::QuantityText(text)) << text;
+    }
+}
+
+#ifdef __GLIBC__
+// glibc prints the exact binary value too; only exact ties may differ (it rounds them to
+// even).
+TEST(FormatDecimals, AgreesWithGlibcApartFromExactTies) {
+    std::mt19937_64 random(8);
+    for (int i = 0; i < 200000; ++i) {
+        const int decimals = static_cast<int>(random() % 5);
+        const double scale[] = {1e-6, 1e-2, 1, 1e3, 1e9, 1e15};
+        double value = static_cast<double>(random() % 2000001) / 1000 - 1000;
+        value *= scale[random() % 6];
+        if (i % 3 == 0) value = std::round(value * 1e4) / 1e4;  // near 4-decimal values
+        char exact[400];
+        std::snprintf(exact, sizeof exact, "%.330f", value);
+        const std::string tail = std::strchr(exact, '.') + 1 + decimals;
+        if (tail.find_first_not_of('0', 1) == std::string::npos && tail[0] == '5') continue;
+        char expected[64], got[64];
+        std::snprintf(expected, sizeof expected, "%.*f", decimals, value);
+        ASSERT_TRUE(velnor::FormatDecimals(value, decimals, got, sizeof got));
+        ASSERT_STREQ(got, expected) << value << " " << decimals;
+    }
+}
+#endif
+
+TEST(FormatDecimals, ExactTiesGoAwayFromZeroAndBoundsHold) {
+    char text[8];
+    const struct {
+        double value;
+        int decimals;
+        const char* text;
+    } cases[] = {{0.5, 0, "1"},         {2.5, 0, "3"},         {-2.5, 0, "-3"},
+                 {0.125, 2, "0.13"},    {50.25, 1, "50.3"},    {-0.0, 1, "-0.0"},
+                 {1e-300, 4, "0.0000"}, {0.00005, 4, "0.0001"}};
+    for (const auto& c : cases) {
+        ASSERT_TRUE(velnor::FormatDecimals(c.value, c.decimals, text, sizeof text));
+        EXPECT_STREQ(text, c.text) << c.value;
+    }
+    EXPECT_FALSE(velnor::FormatDecimals(123456.7, 2, text, sizeof text));  // 9 bytes
+    EXPECT_STREQ(text, "");
+    EXPECT_FALSE(velnor::FormatDecimals(1.0 / 0.0, 1, text, sizeof text));
+    EXPECT_FALSE(velnor::FormatDecimals(1.0, 5, text, sizeof text));
 }
 
 }  // namespace

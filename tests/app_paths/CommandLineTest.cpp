@@ -105,4 +105,15 @@ TEST(ParseLeadingInteger, ClampsAtTheBoundaries) {
     EXPECT_EQ(12, velnor::ParseLeadingInteger("12345", 2, INT_MIN, INT_MAX));
 }
 
+TEST(ParseLeadingInteger, KeepsEveryValueJustInsideTheLimits) {
+    for (long long below = 1; below <= 9; ++below) {
+        for (const long long value : {INT_MAX - below, INT_MIN + below}) {
+            const std::string text = std::to_string(value);
+            EXPECT_EQ(value,
+                      velnor::ParseLeadingInteger(text.c_str(), text.size(), INT_MIN, INT_MAX))
+                << text;
+        }
+    }
+}
+
 }  // namespace

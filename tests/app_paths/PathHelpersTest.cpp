@@ -3,21 +3,22 @@
 #include <cstring>
 #include <string>
 
-#include "FakeFolderSystem.h"
-#include "app/PathHelpers.h"
 #include "common/Faults.h"
+#include "common/PathHelpers.h"
+#include "support/FakeFolderSystem.h"
 
 namespace {
 
 using velnor::AddLastBackslash;
 using velnor::CreateFolderTree;
+using velnor::FolderPartOf;
 using velnor::IsDbcsByteAt;
 using velnor::IsFolder;
 using velnor::kPathBufferSize;
 using velnor::NormalizeFolderPath;
 using velnor::RemoveCreatedFolders;
 using velnor_test::FakeFolderSystem;
-using velnor_test::ScopedFolderSystem;
+using velnor_test::FolderSystemGuard;
 
 // Double-byte characters whose second byte is a backslash or a bar.
 constexpr char kHyo[] = "表";  // 0x95 0x5C
@@ -125,6 +126,23 @@ TEST(PathHelpers, NormalizeFolderPath) {
     EXPECT_FALSE(NormalizeFolderPath(nullptr));
 }
 
+TEST(PathHelpers, FolderPartOfEndsAtTheLastSeparator) {
+    const struct {
+        const char* path;
+        const char* folder;
+    } cases[] = {
+        {"C:\\host\\env\\VelnorPro.env", "C:\\host\\env\\"},
+        {"/tmp/x/VelnorPro.env", "/tmp/x/"},
+        {"C:\\a/b.xml", "C:\\a/"},
+        {"C:out.xml", "C:"},
+        {"VelnorPro.env", ""},
+        {"a:b.xml", "a:"},
+        {"x\\a:b.xml", "x\\"},             // a colon past the drive is no separator
+        {"C:\\\x95\x5C\x83\x5C", "C:\\"},  // "表ソ": both trail bytes are 0x5C
+    };
+    for (const auto& c : cases) EXPECT_EQ(FolderPartOf(c.path), c.folder) << c.path;
+}
+
 TEST(PathHelpers, NormalizeFolderPathRefusesAnUnterminatedBuffer) {
     char buffer[6] = {'C', ':', '\\', 'a', '\\', 'b'};
     EXPECT_FALSE(NormalizeFolderPath(buffer, sizeof buffer));
@@ -137,7 +155,7 @@ class FolderTreeTest : public ::testing::Test {
     void TearDown() override { velnor::ResetFileFaults(); }
 
     FakeFolderSystem fs;
-    ScopedFolderSystem scope{&fs};
+    FolderSystemGuard scope{&fs};
 };
 
 TEST_F(FolderTreeTest, IsFolderLooksAtTheNormalisedPath) {

@@ -9,9 +9,11 @@
 #include <string>
 #include <vector>
 
-#include "FakeFolderSystem.h"
-#include "app/PathHelpers.h"
 #include "common/Faults.h"
+#include "common/PathHelpers.h"
+#include "support/FakeFolderSystem.h"
+#include "support/Scratch.h"
+#include "support/Seams.h"
 
 namespace {
 
@@ -22,19 +24,6 @@ bool IsDir(const std::string& path) {
 
 bool Exists(const std::string& path) {
     return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
-}
-
-std::vector<std::string> Names(const std::string& folder) {
-    std::vector<std::string> names;
-    WIN32_FIND_DATAA data;
-    HANDLE find = FindFirstFileA((folder + "*").c_str(), &data);
-    if (find == INVALID_HANDLE_VALUE) return names;
-    do {
-        const std::string name = data.cFileName;
-        if (name != "." && name != "..") names.push_back(name);
-    } while (FindNextFileA(find, &data));
-    FindClose(find);
-    return names;
 }
 
 TEST(PathHelpersWin, SplitMatchesTheRuntimeLibrary) {
@@ -107,38 +96,11 @@ TEST(PathHelpersWin, FakeRootsMatchThePlatform) {
 
 class FolderTreeWin : public ::testing::Test {
   protected:
-    void SetUp() override {
-        velnor::ResetFileFaults();
-        char temp[MAX_PATH] = {};
-        ASSERT_NE(0u, GetTempPathA(sizeof temp, temp));
-        base_ = std::string(temp) + "velnor-paths-" + std::to_string(GetCurrentProcessId()) + "\\";
-        ASSERT_TRUE(CreateDirectoryA(base_.c_str(), nullptr) != 0) << base_;
-    }
+    void SetUp() override { ASSERT_FALSE(base_.empty()); }
 
-    void TearDown() override {
-        velnor::ResetFileFaults();
-        RemoveTree(base_);
-    }
-
-    static void RemoveTree(const std::string& folder) {
-        WIN32_FIND_DATAA data;
-        HANDLE find = FindFirstFileA((folder + "*").c_str(), &data);
-        if (find != INVALID_HANDLE_VALUE) {
-            do {
-                const std::string name = data.cFileName;
-                if (name == "." || name == "..") continue;
-                if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-                    RemoveTree(folder + name + "\\");
-                } else {
-                    DeleteFileA((folder + name).c_str());
-                }
-            } while (FindNextFileA(find, &data));
-            FindClose(find);
-        }
-        RemoveDirectoryA(folder.c_str());
-    }
-
-    std::string base_;
+    velnor_test::FileFaultsGuard faults_;
+    velnor_test::ScratchFolder folder_{"paths"};
+    const std::string base_ = folder_.path();
 };
 
 TEST_F(FolderTreeWin, CreatesThreeLevels) {
@@ -185,8 +147,8 @@ TEST_F(FolderTreeWin, DoubleByteNamesWithA0x5CSecondByte) {
     ASSERT_TRUE(velnor::CreateFolderTree(folder.c_str()));
     EXPECT_TRUE(IsDir(base_ + "表"));
     EXPECT_TRUE(IsDir(base_ + "表\\ソ能"));
-    EXPECT_EQ(std::vector<std::string>{"表"}, Names(base_));
-    EXPECT_EQ(std::vector<std::string>{"ソ能"}, Names(base_ + "表\\"));
+    EXPECT_EQ(std::vector<std::string>{"表\\"}, folder_.List());
+    EXPECT_EQ(std::vector<std::string>{"ソ能\\"}, folder_.List("表\\"));
     EXPECT_TRUE(velnor::RemoveCreatedFolders(folder.c_str(), base_.c_str()));
     EXPECT_FALSE(Exists(base_ + "表"));
     EXPECT_TRUE(IsDir(base_));

@@ -10,6 +10,8 @@
 #include "common/Edition.h"
 #include "common/Ui.h"
 #include "host_standin/HostStandIn.h"
+#include "support/Scratch.h"
+#include "support/Seams.h"
 
 namespace {
 
@@ -22,23 +24,11 @@ constexpr char kLinkTooOld[] =
     "ご利用の連動コンポーネントは、インストールされているES_APRPACKAGENAMEでは使用できません。\n"
     "連動コンポーネントの最新版を入手してインストールしてからご利用ください。";
 
-int AnswerOk(velnor::WindowHandle, const char*, const char*, unsigned) { return velnor::kIdOk; }
-
 std::string ProgramFolder() {
     char path[MAX_PATH] = {};
     GetModuleFileNameA(nullptr, path, sizeof path);
     std::string folder(path);
     return folder.substr(0, folder.find_last_of('\\') + 1);
-}
-
-void WriteTextFile(const std::string& path, const std::string& content) {
-    HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                              FILE_ATTRIBUTE_NORMAL, nullptr);
-    ASSERT_NE(INVALID_HANDLE_VALUE, file) << path;
-    DWORD written = 0;
-    ::WriteFile(file, content.data(), static_cast<DWORD>(content.size()), &written, nullptr);
-    CloseHandle(file);
-    ASSERT_EQ(content.size(), written);
 }
 
 std::vector<hoststandin::LogRecord> Messages() {
@@ -52,15 +42,11 @@ std::vector<hoststandin::LogRecord> Messages() {
 class ReceivingProductWin : public ::testing::Test {
   protected:
     void SetUp() override {
-        previousHook_ = velnor::SetMessageBoxHook(AnswerOk);
         hoststandin::Reset();
         ini_ = ProgramFolder() + "MerovinDef.ini";
         DeleteFileA(ini_.c_str());
     }
-    void TearDown() override {
-        DeleteFileA(ini_.c_str());
-        velnor::SetMessageBoxHook(previousHook_);
-    }
+    void TearDown() override { DeleteFileA(ini_.c_str()); }
 
     // Runs the check and returns its result; `message` receives the one message shown.
     bool Check(std::string* message) {
@@ -81,7 +67,7 @@ class ReceivingProductWin : public ::testing::Test {
     std::string ini_;
 
   private:
-    velnor::MessageBoxFn previousHook_ = nullptr;
+    velnor_test::MessageBoxRecorder boxes_;
 };
 
 TEST_F(ReceivingProductWin, NoDefinitionFile) {
@@ -119,7 +105,7 @@ TEST_F(ReceivingProductWin, Levels) {
     };
     for (const auto& c : cases) {
         DeleteFileA(ini_.c_str());
-        WriteTextFile(ini_, c.content);
+        ASSERT_TRUE(velnor_test::WriteFile(ini_, c.content));
         std::string message;
         EXPECT_EQ(c.fits, Check(&message)) << c.content;
         EXPECT_EQ(c.message, message) << c.content;
@@ -127,21 +113,18 @@ TEST_F(ReceivingProductWin, Levels) {
 }
 
 TEST_F(ReceivingProductWin, NoMessageWhenNotAsked) {
-    WriteTextFile(ini_, "[ProgramLevel]\r\nMV14_G=3\r\n");
+    ASSERT_TRUE(velnor_test::WriteFile(ini_, "[ProgramLevel]\r\nMV14_G=3\r\n"));
     EXPECT_FALSE(velnor::CheckReceivingProduct(false));
     EXPECT_TRUE(Messages().empty());
 }
 
 TEST_F(ReceivingProductWin, AFolderEndingInA0x5CSecondByte) {
-    char temp[MAX_PATH] = {};
-    ASSERT_NE(0u, GetTempPathA(sizeof temp, temp));
-    const std::string folder =
-        std::string(temp) + "velnor-ini-" + std::to_string(GetCurrentProcessId()) + "表\\";
+    const velnor_test::ScratchFolder scratch("ini");
+    const std::string folder = scratch.path() + "表\\";
     ASSERT_TRUE(CreateDirectoryA(folder.c_str(), nullptr) != 0);
-    WriteTextFile(folder + "MerovinDef.ini", "[ProgramLevel]\r\nMV14_G=2\r\n");
+    ASSERT_TRUE(
+        velnor_test::WriteFile(folder + "MerovinDef.ini", "[ProgramLevel]\r\nMV14_G=2\r\n"));
     const bool fits = velnor::CheckReceivingProductFor((folder + "VelnorPro.exe").c_str(), true);
-    DeleteFileA((folder + "MerovinDef.ini").c_str());
-    RemoveDirectoryA(folder.c_str());
     EXPECT_TRUE(fits);
     EXPECT_TRUE(Messages().empty());
 }

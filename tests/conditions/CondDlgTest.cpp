@@ -10,7 +10,6 @@
 #include <string>
 #include <vector>
 
-#include "TempFolder.h"
 #include "common/Edition.h"
 #include "common/Faults.h"
 #include "common/File.h"
@@ -19,38 +18,16 @@
 #include "conditions/CondDlgIds.h"
 #include "conditions/CondRules.h"
 #include "host_standin/HostStandIn.h"
+#include "support/Json.h"
+#include "support/Messages.h"
+#include "support/Scratch.h"
+#include "support/Seams.h"
 
 namespace velnor {
 const Edition& CurrentEdition() { return kEditionPro; }
 }  // namespace velnor
 
 namespace {
-
-using velnor::TempFolder;
-
-// Message boxes ---------------------------------------------------------------------------
-
-struct Box {
-    std::string text;
-    std::string caption;
-    unsigned type;
-};
-std::vector<Box> g_boxes;
-std::vector<int> g_answers;
-
-int RecordBox(velnor::WindowHandle, const char* text, const char* caption, unsigned type) {
-    g_boxes.push_back({text, caption, type});
-    if (g_answers.empty()) return (type & 0xF) == velnor::kMbYesNo ? velnor::kIdNo : velnor::kIdOk;
-    const int answer = g_answers.front();
-    g_answers.erase(g_answers.begin());
-    return answer;
-}
-
-std::vector<std::string> BoxTexts() {
-    std::vector<std::string> texts;
-    for (const Box& b : g_boxes) texts.push_back(b.text);
-    return texts;
-}
 
 // Driving the dialog ----------------------------------------------------------------------
 
@@ -147,23 +124,10 @@ bool WholeTextSelected(HWND edit) {
 
 // Fixture ---------------------------------------------------------------------------------
 
-std::string JsonText(const std::string& text) {
-    std::string out = "\"";
-    for (char c : text) {
-        if (c == '\\' || c == '"') out.push_back('\\');
-        out.push_back(c);
-    }
-    return out + "\"";
-}
-
 class CondDlgTest : public ::testing::Test {
   protected:
     void SetUp() override {
-        g_boxes.clear();
-        g_answers.clear();
-        previousHook_ = velnor::SetMessageBoxHook(RecordBox);
-        velnor::ResetFileFaults();
-        ASSERT_TRUE(folder_.Create());
+        ASSERT_FALSE(folder_.path().empty());
         envFolder_ = folder_.path() + "env\\";
         ASSERT_TRUE(::CreateDirectoryA(envFolder_.c_str(), nullptr));
         LoadHost("admin", "");
@@ -174,25 +138,21 @@ class CondDlgTest : public ::testing::Test {
         data_.nManufacturingCost = 1;
         data_.byBusinessKinds = 3;
     }
-    void TearDown() override {
-        velnor::SetMessageBoxHook(previousHook_);
-        velnor::ResetFileFaults();
-        hoststandin::Reset();
-    }
+    void TearDown() override { hoststandin::Reset(); }
 
     void LoadHost(const std::string& user, const std::string& folder0) {
         const std::string json =
-            "{\"user\": {\"id\": " + JsonText(user) +
-            ", \"selected\": [1, 12]}, \"appFolders\": {\"0\": " + JsonText(folder0) +
-            ", \"1\": " + JsonText(envFolder_) +
+            "{\"user\": {\"id\": " + velnor_test::JsonText(user) +
+            ", \"selected\": [1, 12]}, \"appFolders\": {\"0\": " + velnor_test::JsonText(folder0) +
+            ", \"1\": " + velnor_test::JsonText(envFolder_) +
             "}, \"dataSets\": [{\"id\": \"D12\", \"number\": 12, "
             "\"periodStart\": 20240401, \"periodEnd\": 20250331}]}";
         ASSERT_EQ(hoststandin::LoadFromString(json), "");
     }
     void Remember(const std::string& content) {
-        ASSERT_TRUE(velnor::WriteFileBytes(envFolder_ + "VelnorPro.env", content));
+        ASSERT_TRUE(velnor_test::WriteFile(envFolder_ + "VelnorPro.env", content));
     }
-    std::string EnvFile() { return velnor::ReadFileBytes(envFolder_ + "VelnorPro.env"); }
+    std::string EnvFile() { return velnor_test::ReadFile(envFolder_ + "VelnorPro.env"); }
 
     // Opens the dialog, runs `steps` and leaves it with Cancel when they did not end it.
     INT_PTR RunAndCancel(ClCondDlg& dialog, std::vector<Step> steps) {
@@ -201,12 +161,13 @@ class CondDlgTest : public ::testing::Test {
     }
 
     StDATAINFO data_;
-    TempFolder folder_;
+    velnor_test::ScratchFolder folder_;
     std::string envFolder_;
-    velnor::MessageBoxFn previousHook_ = nullptr;
+    velnor_test::FileFaultsGuard faults_;
+    velnor_test::MessageBoxRecorder boxes_;
 };
 
-const std::string kCancelText = "\xA2所得税(減価償却)\xA3の集計を中止します。";
+using velnor_test::kCancelText;
 
 // The template ------------------------------------------------------------------------------
 
@@ -350,7 +311,7 @@ TEST_F(CondDlgTest, ShowsTheSelectedData) {
             EXPECT_NE(::GetWindowLongA(d.m_hWnd, GWL_EXSTYLE) & WS_EX_APPWINDOW, 0);
         }});
     EXPECT_EQ(result, IDCANCEL);
-    EXPECT_EQ(BoxTexts(), std::vector<std::string>{kCancelText});
+    EXPECT_EQ(boxes_.Texts(), std::vector<std::string>{kCancelText});
 }
 
 TEST_F(CondDlgTest, CompanyNameFillingItsFieldIsCut) {
@@ -432,11 +393,11 @@ TEST_F(CondDlgTest, PastResultsDataIsRefused) {
         CDialog::SetModalStartHook([](CDialog&) { ADD_FAILURE() << "the dialog ran"; });
     EXPECT_EQ(dialog.DoModal(), IDCANCEL);
     CDialog::SetModalStartHook(previous);
-    ASSERT_EQ(g_boxes.size(), 1u);
-    EXPECT_EQ(g_boxes[0].text, velnor::kMsgPastResults);
-    EXPECT_EQ(g_boxes[0].caption, "所得税(減価償却)");
-    EXPECT_EQ(g_boxes[0].type, velnor::kMbOk | velnor::kMbIconWarning);
-    EXPECT_EQ(EnvFile(), "<missing>");
+    ASSERT_EQ(boxes_.shown.size(), 1u);
+    EXPECT_EQ(boxes_.shown[0].text, velnor_test::kPastResultsText);
+    EXPECT_EQ(boxes_.shown[0].caption, "所得税(減価償却)");
+    EXPECT_EQ(boxes_.shown[0].type, velnor::kMbOk | velnor::kMbIconWarning);
+    EXPECT_FALSE(velnor_test::FileExists(envFolder_ + "VelnorPro.env"));
 }
 
 // Closing ---------------------------------------------------------------------------------
@@ -448,13 +409,13 @@ TEST_F(CondDlgTest, CancelByButtonEscAndCloseBox) {
         [](ClCondDlg& d) { ::PostMessageA(d.m_hWnd, WM_SYSCOMMAND, SC_CLOSE, 0); },
     };
     for (const Step& way : ways) {
-        g_boxes.clear();
+        boxes_.Clear();
         ClCondDlg dialog(nullptr, &data_, nullptr);
         EXPECT_EQ(RunDialog(dialog, {way}), IDCANCEL);
-        ASSERT_EQ(g_boxes.size(), 1u);
-        EXPECT_EQ(g_boxes[0].text, kCancelText);
-        EXPECT_EQ(g_boxes[0].caption, "所得税(減価償却)");
-        EXPECT_EQ(g_boxes[0].type, velnor::kMbOk | velnor::kMbIconInformation);
+        ASSERT_EQ(boxes_.shown.size(), 1u);
+        EXPECT_EQ(boxes_.shown[0].text, kCancelText);
+        EXPECT_EQ(boxes_.shown[0].caption, "所得税(減価償却)");
+        EXPECT_EQ(boxes_.shown[0].type, velnor::kMbOk | velnor::kMbIconInformation);
     }
 }
 
@@ -467,17 +428,17 @@ TEST_F(CondDlgTest, EachCheckKeepsTheDialogOpenOnTheDestination) {
         std::string destination;
         const char* message;
     } cases[] = {
-        {"", velnor::kMsgNoDestination},
-        {folder_.path() + "*.xml", velnor::kMsgBadChars},
-        {folder_.path() + "a:b.xml", velnor::kMsgBadChars},
-        {"Q:\\out.xml", velnor::kMsgBadDrive},  // no such drive under Wine
-        {"D:\\out.xml", velnor::kMsgBadDrive},  // the prefix's CD-ROM drive
-        {"\\\\server", velnor::kMsgBadDrive},
-        {folder_.path(), velnor::kMsgNoFileName},
-        {existingFolder, velnor::kMsgNoFileName},  // an existing folder is no file
+        {"", velnor_test::kNoDestinationText},
+        {folder_.path() + "*.xml", velnor_test::kBadCharsText},
+        {folder_.path() + "a:b.xml", velnor_test::kBadCharsText},
+        {"Q:\\out.xml", velnor_test::kBadDriveText},  // no such drive under Wine
+        {"D:\\out.xml", velnor_test::kBadDriveText},  // the prefix's CD-ROM drive
+        {"\\\\server", velnor_test::kBadDriveText},
+        {folder_.path(), velnor_test::kNoFileNameText},
+        {existingFolder, velnor_test::kNoFileNameText},  // an existing folder is no file
     };
     for (const auto& c : cases) {
-        g_boxes.clear();
+        boxes_.Clear();
         ClCondDlg dialog(nullptr, &data_, nullptr);
         RunAndCancel(dialog, {
                                  [&](ClCondDlg& d) {
@@ -487,9 +448,9 @@ TEST_F(CondDlgTest, EachCheckKeepsTheDialogOpenOnTheDestination) {
                                      Click(d, IDOK);
                                  },
                                  [&](ClCondDlg& d) {
-                                     ASSERT_EQ(BoxTexts(), std::vector<std::string>{c.message})
+                                     ASSERT_EQ(boxes_.Texts(), std::vector<std::string>{c.message})
                                          << c.destination;
-                                     EXPECT_EQ(g_boxes[0].type,
+                                     EXPECT_EQ(boxes_.shown[0].type,
                                                velnor::kMbOk | velnor::kMbIconWarning);
                                      EXPECT_EQ(FocusId(), IDC_COND_OUTPUT) << c.destination;
                                      EXPECT_TRUE(WholeTextSelected(Item(d, IDC_COND_OUTPUT)));
@@ -502,14 +463,14 @@ TEST_F(CondDlgTest, EachCheckKeepsTheDialogOpenOnTheDestination) {
 TEST_F(CondDlgTest, MissingFolderCreatedOnRequest) {
     const std::string out = folder_.path() + "a\\b\\c\\out.xml";
     ClCondDlg dialog(nullptr, &data_, nullptr);
-    g_answers = {velnor::kIdYes};
+    boxes_.Answer({velnor::kIdYes});
     EXPECT_EQ(RunDialog(dialog, {[&](ClCondDlg& d) {
                             SetOutput(d, out);
                             Click(d, IDOK);
                         }}),
               IDOK);
-    ASSERT_EQ(BoxTexts(), std::vector<std::string>{velnor::kMsgCreateFolder});
-    EXPECT_EQ(g_boxes[0].type, velnor::kMbYesNo | velnor::kMbIconQuestion);
+    ASSERT_EQ(boxes_.Texts(), std::vector<std::string>{velnor_test::kCreateFolderText});
+    EXPECT_EQ(boxes_.shown[0].type, velnor::kMbYesNo | velnor::kMbIconQuestion);
     EXPECT_TRUE(velnor::IsDirectoryPath((folder_.path() + "a\\b\\c").c_str()));
     EXPECT_STREQ(dialog.GetOutputPath(), out.c_str());
     EXPECT_EQ(dialog.GetBusinessKind(), 1);
@@ -518,14 +479,14 @@ TEST_F(CondDlgTest, MissingFolderCreatedOnRequest) {
 
 TEST_F(CondDlgTest, MissingFolderRefusedShowsNothingMore) {
     ClCondDlg dialog(nullptr, &data_, nullptr);
-    g_answers = {velnor::kIdNo};
+    boxes_.Answer({velnor::kIdNo});
     RunAndCancel(dialog, {[&](ClCondDlg& d) {
                               SetOutput(d, folder_.path() + "a\\out.xml");
                               Click(d, IDOK);
                           },
                           [&](ClCondDlg& d) {
-                              EXPECT_EQ(BoxTexts(),
-                                        std::vector<std::string>{velnor::kMsgCreateFolder});
+                              EXPECT_EQ(boxes_.Texts(),
+                                        std::vector<std::string>{velnor_test::kCreateFolderText});
                               EXPECT_EQ(FocusId(), IDC_COND_OUTPUT);
                               EXPECT_TRUE(WholeTextSelected(Item(d, IDC_COND_OUTPUT)));
                           }});
@@ -535,16 +496,16 @@ TEST_F(CondDlgTest, MissingFolderRefusedShowsNothingMore) {
 TEST_F(CondDlgTest, FailedFolderCreationRollsBack) {
     ASSERT_TRUE(::CreateDirectoryA((folder_.path() + "kept").c_str(), nullptr));
     ClCondDlg dialog(nullptr, &data_, nullptr);
-    g_answers = {velnor::kIdYes};
+    boxes_.Answer({velnor::kIdYes});
     RunAndCancel(dialog, {[&](ClCondDlg& d) {
                               velnor::PlanFileFault(velnor::FileOp::kMkdir, 3);
                               SetOutput(d, folder_.path() + "kept\\a\\b\\c\\out.xml");
                               Click(d, IDOK);
                           },
                           [&](ClCondDlg& d) {
-                              EXPECT_EQ(BoxTexts(),
-                                        (std::vector<std::string>{velnor::kMsgCreateFolder,
-                                                                  velnor::kMsgCreateFolderFailed}));
+                              EXPECT_EQ(boxes_.Texts(), (std::vector<std::string>{
+                                                            velnor_test::kCreateFolderText,
+                                                            velnor_test::kCreateFolderFailedText}));
                               EXPECT_EQ(FocusId(), IDC_COND_OUTPUT);
                               (void)d;
                           }});
@@ -554,10 +515,10 @@ TEST_F(CondDlgTest, FailedFolderCreationRollsBack) {
 
 TEST_F(CondDlgTest, ExistingFileNeedsConsentUnlessFixed) {
     const std::string out = folder_.path() + "out.xml";
-    ASSERT_TRUE(velnor::WriteFileBytes(out, "old"));
+    ASSERT_TRUE(velnor_test::WriteFile(out, "old"));
     {
         ClCondDlg dialog(nullptr, &data_, nullptr);
-        g_answers = {velnor::kIdNo, velnor::kIdYes};
+        boxes_.Answer({velnor::kIdNo, velnor::kIdYes});
         EXPECT_EQ(RunDialog(dialog, {[&](ClCondDlg& d) {
                                          SetOutput(d, out);
                                          Click(d, IDOK);
@@ -567,15 +528,15 @@ TEST_F(CondDlgTest, ExistingFileNeedsConsentUnlessFixed) {
                                          Click(d, IDOK);
                                      }}),
                   IDOK);
-        EXPECT_EQ(BoxTexts(),
-                  (std::vector<std::string>{velnor::kMsgOverwrite, velnor::kMsgOverwrite}));
-        EXPECT_EQ(g_boxes[0].type, velnor::kMbYesNo | velnor::kMbIconQuestion);
+        EXPECT_EQ(boxes_.Texts(), (std::vector<std::string>{velnor_test::kOverwriteText,
+                                                            velnor_test::kOverwriteText}));
+        EXPECT_EQ(boxes_.shown[0].type, velnor::kMbYesNo | velnor::kMbIconQuestion);
     }
-    g_boxes.clear();
+    boxes_.Clear();
     {
         ClCondDlg dialog(nullptr, &data_, out.c_str());
         EXPECT_EQ(RunDialog(dialog, {[&](ClCondDlg& d) { Click(d, IDOK); }}), IDOK);
-        EXPECT_TRUE(g_boxes.empty());
+        EXPECT_TRUE(boxes_.shown.empty());
         EXPECT_STREQ(dialog.GetOutputPath(), out.c_str());
     }
 }
@@ -596,7 +557,7 @@ TEST_F(CondDlgTest, EnterMovesOnFromTheEditAndTheRadioButtons) {
                           },
                           [&](ClCondDlg&) {
                               EXPECT_EQ(FocusId(), IDC_COND_OUTPUT);
-                              EXPECT_TRUE(g_boxes.empty());
+                              EXPECT_TRUE(boxes_.shown.empty());
                           }});
 }
 
@@ -610,7 +571,7 @@ TEST_F(CondDlgTest, F12ValidatesFromAnywhereButNotWithAModifier) {
                                  },
                                  [&](ClCondDlg&) { Press(VK_F12, {VK_SHIFT}); },
                                  [&](ClCondDlg& d) {
-                                     EXPECT_TRUE(g_boxes.empty());
+                                     EXPECT_TRUE(boxes_.shown.empty());
                                      Focus(d, IDC_COND_BOTH);
                                      Click(d, IDC_COND_BOTH);
                                      Press(VK_F12);
@@ -683,6 +644,23 @@ TEST_F(CondDlgTest, HostBoundRunKeepsTheRememberedPath) {
               "other/1/12:0/0/1/C:\\o.xml\nlast/1/1:0/0/3/x\nadmin/1/12:0/0/3/C:\\kept.xml\n");
 }
 
+TEST_F(CondDlgTest, HostBoundRunKeepsARememberedPathItCouldNotRead) {
+    Remember("admin/1/12:0/0/2/C:\\kept.xml\n");
+    const std::string fixed = folder_.path() + "fixed.xml";
+    ClCondDlg dialog(nullptr, &data_, fixed.c_str());
+    velnor::PlanFileFault(velnor::FileOp::kRead, 1, ".env");
+    ASSERT_EQ(RunDialog(dialog, {[&](ClCondDlg& d) {
+                            // Nothing was read: the default category, not the remembered one.
+                            EXPECT_EQ(::IsDlgButtonChecked(d.m_hWnd, IDC_COND_GENERAL),
+                                      BST_CHECKED);
+                            Click(d, IDC_COND_BOTH);
+                            Click(d, IDOK);
+                        }}),
+              IDOK);
+    EXPECT_TRUE(dialog.WriteEnvFile(dialog.GetBusinessKind(), nullptr, 0, 0));
+    EXPECT_EQ(EnvFile(), "admin/1/12:0/0/3/C:\\kept.xml\n");
+}
+
 TEST_F(CondDlgTest, HostBoundRunWithNothingRememberedStoresAnEmptyPath) {
     ::RemoveDirectoryA(envFolder_.c_str());
     envFolder_ = folder_.path() + "e1\\e2\\e3\\";
@@ -719,7 +697,7 @@ HWND FindSaveDialog() { return ::FindWindowA(nullptr, "保存ファイルを指�
 
 TEST_F(CondDlgTest, BrowsePicksAnExistingFile) {
     const std::string picked = folder_.path() + "picked.xml";
-    ASSERT_TRUE(velnor::WriteFileBytes(picked, ""));
+    ASSERT_TRUE(velnor_test::WriteFile(picked, ""));
     ClCondDlg dialog(nullptr, &data_, nullptr);
     std::string proposed;
     RunAndCancel(dialog, {[&](ClCondDlg& d) {

@@ -6,10 +6,13 @@
 #include <string>
 #include <vector>
 
-#include "app/PathHelpers.h"
 #include "common/Edition.h"
+#include "common/PathHelpers.h"
 #include "conditions/CondRules.h"
 #include "conditions/PathChecks.h"
+#include "support/FakeFolderSystem.h"
+#include "support/Messages.h"
+#include "support/Seams.h"
 
 namespace velnor {
 namespace {
@@ -96,73 +99,13 @@ class FakeDrives final : public DriveSystem {
         {"C:\\", kDriveFixed}, {"A:\\", kDriveFixed}, {"E:\\", kDriveCdRom}};
 };
 
-class FakeFolders final : public FolderSystem {
-  public:
-    bool IsDirectory(const char* path) override { return existing.count(path) != 0; }
-    bool CreateFolder(const char* path) override {
-        created.push_back(path);
-        if (failing == path) return false;
-        existing.insert(path);
-        return true;
-    }
-    bool RemoveFolder(const char* path) override {
-        removed.push_back(path);
-        return existing.erase(path) != 0;
-    }
-    const char* SkipRoot(const char* path) override {
-        return std::strlen(path) >= 3 && path[1] == ':' && path[2] == '\\' ? path + 3 : nullptr;
-    }
-    bool StripToRoot(char* path) override {
-        if (SkipRoot(path) == nullptr) return false;
-        path[3] = '\0';
-        return true;
-    }
-    std::set<std::string> existing = {"C:\\"};
-    std::vector<std::string> created, removed;
-    std::string failing;
-};
-
-struct Shown {
-    std::string text;
-    std::string caption;
-    unsigned type;
-};
-std::vector<Shown> g_shown;
-std::vector<int> g_answers;
-
-int RecordBox(WindowHandle, const char* text, const char* caption, unsigned type) {
-    g_shown.push_back({text, caption, type});
-    if (g_answers.empty()) return kIdOk;
-    const int answer = g_answers.front();
-    g_answers.erase(g_answers.begin());
-    return answer;
-}
-
 class AcceptTest : public ::testing::Test {
   protected:
-    void SetUp() override {
-        g_shown.clear();
-        g_answers.clear();
-        previousBox_ = SetMessageBoxHook(RecordBox);
-        previousDrives_ = SetDriveSystem(&drives_);
-        previousFolders_ = SetFolderSystem(&folders_);
-    }
-    void TearDown() override {
-        SetMessageBoxHook(previousBox_);
-        SetDriveSystem(previousDrives_);
-        SetFolderSystem(previousFolders_);
-    }
-    std::vector<std::string> Texts() const {
-        std::vector<std::string> texts;
-        for (const Shown& s : g_shown) texts.push_back(s.text);
-        return texts;
-    }
-
     FakeDrives drives_;
-    FakeFolders folders_;
-    MessageBoxFn previousBox_ = nullptr;
-    DriveSystem* previousDrives_ = nullptr;
-    FolderSystem* previousFolders_ = nullptr;
+    velnor_test::FakeFolderSystem folders_;
+    velnor_test::SeamGuard<DriveSystem*, &SetDriveSystem> driveGuard_{&drives_};
+    velnor_test::FolderSystemGuard folderGuard_{&folders_};
+    velnor_test::MessageBoxRecorder boxes_;
 };
 
 TEST_F(AcceptTest, ChecksInOrderWithTheirMessages) {
@@ -170,70 +113,70 @@ TEST_F(AcceptTest, ChecksInOrderWithTheirMessages) {
         const char* destination;
         const char* message;  // null: accepted without a message
     } cases[] = {
-        {"", kMsgNoDestination},
-        {"C:\\data\\*.xml", kMsgBadChars},
-        {"C:\\a:b.xml", kMsgBadChars},
-        {"C:\\a/b.xml", kMsgBadChars},
-        {"C:\\a\\\\b.xml", kMsgBadChars},
-        {"Q:\\a.xml", kMsgBadDrive},
-        {"E:\\a.xml", kMsgBadDrive},
-        {"\\\\server", kMsgBadDrive},
-        {"C:\\out\\", kMsgNoFileName},
+        {"", velnor_test::kNoDestinationText},
+        {"C:\\data\\*.xml", velnor_test::kBadCharsText},
+        {"C:\\a:b.xml", velnor_test::kBadCharsText},
+        {"C:\\a/b.xml", velnor_test::kBadCharsText},
+        {"C:\\a\\\\b.xml", velnor_test::kBadCharsText},
+        {"Q:\\a.xml", velnor_test::kBadDriveText},
+        {"E:\\a.xml", velnor_test::kBadDriveText},
+        {"\\\\server", velnor_test::kBadDriveText},
+        {"C:\\out\\", velnor_test::kNoFileNameText},
         {"a.xml", nullptr},  // first character taken as the drive letter
     };
     for (const auto& c : cases) {
-        g_shown.clear();
+        boxes_.Clear();
         EXPECT_EQ(AcceptDestination(c.destination, false, nullptr), c.message == nullptr)
             << c.destination;
         if (c.message == nullptr) {
-            EXPECT_TRUE(g_shown.empty()) << c.destination;
+            EXPECT_TRUE(boxes_.shown.empty()) << c.destination;
             continue;
         }
-        ASSERT_EQ(g_shown.size(), 1u) << c.destination;
-        EXPECT_EQ(g_shown[0].text, c.message) << c.destination;
-        EXPECT_EQ(g_shown[0].caption, kTitleText);
-        EXPECT_EQ(g_shown[0].type, kMbOk | kMbIconWarning);
+        ASSERT_EQ(boxes_.shown.size(), 1u) << c.destination;
+        EXPECT_EQ(boxes_.shown[0].text, c.message) << c.destination;
+        EXPECT_EQ(boxes_.shown[0].caption, velnor_test::kTitle);
+        EXPECT_EQ(boxes_.shown[0].type, kMbOk | kMbIconWarning);
     }
 }
 
 TEST_F(AcceptTest, FolderRefusedShowsNothingMore) {
-    g_answers = {kIdNo};
+    boxes_.Answer({kIdNo});
     EXPECT_FALSE(AcceptDestination("C:\\new\\a.xml", false, nullptr));
-    EXPECT_EQ(Texts(), std::vector<std::string>{kMsgCreateFolder});
-    EXPECT_EQ(g_shown[0].type, kMbYesNo | kMbIconQuestion);
+    EXPECT_EQ(boxes_.Texts(), std::vector<std::string>{velnor_test::kCreateFolderText});
+    EXPECT_EQ(boxes_.shown[0].type, kMbYesNo | kMbIconQuestion);
     EXPECT_TRUE(folders_.created.empty());
 }
 
 TEST_F(AcceptTest, FolderCreatedLevelByLevel) {
-    g_answers = {kIdYes};
+    boxes_.Answer({kIdYes});
     EXPECT_TRUE(AcceptDestination("C:\\one\\two\\three\\a.xml", false, nullptr));
-    EXPECT_EQ(Texts(), std::vector<std::string>{kMsgCreateFolder});
+    EXPECT_EQ(boxes_.Texts(), std::vector<std::string>{velnor_test::kCreateFolderText});
     EXPECT_EQ(folders_.created,
               (std::vector<std::string>{"C:\\one\\", "C:\\one\\two\\", "C:\\one\\two\\three\\"}));
 }
 
 TEST_F(AcceptTest, FailedCreationRollsBackAndReports) {
-    folders_.existing.insert("C:\\one\\");
+    folders_.AddFolder("C:\\one\\");
     folders_.failing = "C:\\one\\two\\three\\";
-    g_answers = {kIdYes};
+    boxes_.Answer({kIdYes});
     EXPECT_FALSE(AcceptDestination("C:\\one\\two\\three\\a.xml", true, nullptr));
-    EXPECT_EQ(Texts(), (std::vector<std::string>{kMsgCreateFolder, kMsgCreateFolderFailed}));
-    EXPECT_EQ(g_shown[1].type, kMbOk | kMbIconWarning);
+    EXPECT_EQ(boxes_.Texts(), (std::vector<std::string>{velnor_test::kCreateFolderText,
+                                                        velnor_test::kCreateFolderFailedText}));
+    EXPECT_EQ(boxes_.shown[1].type, kMbOk | kMbIconWarning);
     EXPECT_EQ(folders_.removed, std::vector<std::string>{"C:\\one\\two\\"});
-    EXPECT_EQ(folders_.existing, (std::set<std::string>{"C:\\", "C:\\one\\"}));
+    EXPECT_TRUE(folders_.Has("C:\\one\\"));
+    EXPECT_EQ(folders_.FolderCount(), 3u);  // with the roots C:\ and \\srv\share
 }
 
 TEST_F(AcceptTest, FixedDestinationStillChecked) {
     EXPECT_FALSE(AcceptDestination("C:\\out\\", true, nullptr));
-    EXPECT_EQ(Texts(), std::vector<std::string>{kMsgNoFileName});
+    EXPECT_EQ(boxes_.Texts(), std::vector<std::string>{velnor_test::kNoFileNameText});
 }
 
 TEST(CondTexts, CancelFormatUsesHalfWidthBrackets) {
     char text[256];
     std::snprintf(text, sizeof text, kMsgCancelFormat, kTitleText);
-    EXPECT_EQ(std::string(text), std::string("\xA2") + kTitleText +
-                                     "\xA3"
-                                     "の集計を中止します。");
+    EXPECT_EQ(std::string(text), velnor_test::kCancelText);
 }
 
 }  // namespace

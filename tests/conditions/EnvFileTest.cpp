@@ -5,13 +5,15 @@
 #include <string>
 #include <vector>
 
-#include "TempFolder.h"
-#include "app/PathHelpers.h"
 #include "common/Edition.h"
 #include "common/Faults.h"
 #include "common/File.h"
+#include "common/PathHelpers.h"
 #include "conditions/EnvFile.h"
 #include "host_standin/HostStandIn.h"
+#include "support/Json.h"
+#include "support/Scratch.h"
+#include "support/Seams.h"
 
 namespace velnor {
 namespace {
@@ -62,36 +64,6 @@ TEST(EnvLine, LongestLineIs511Bytes) {
     EXPECT_EQ(line.size(), 511u);
     EXPECT_FALSE(FormatEnvLine(key, 0, 0, 1, std::string(512 - 13, 'd').c_str(), &line));
     EXPECT_TRUE(line.empty());
-}
-
-TEST(EnvEntry, MatchesOnlyAtLineStart) {
-    const struct {
-        const char* content;
-        const char* key;
-        bool found;
-        size_t begin, valueBegin, end, next;
-    } cases[] = {
-        {"user/1/2:0/0/1/a\n", "user/1/2:", true, 0, 9, 16, 17},
-        {"poweruser/1/2:0/0/1/a\n", "user/1/2:", false, 0, 0, 0, 0},
-        {"poweruser/1/2:0/0/1/a\nuser/1/2:0/0/2/b\n", "user/1/2:", true, 22, 31, 38, 39},
-        {"x/1/1:0/0/1/a\nuser/1/2:0/0/2/b", "user/1/2:", true, 14, 23, 30, 30},
-        {"user/1/2:", "user/1/2:", true, 0, 9, 9, 9},
-        {"user/1/2", "user/1/2:", false, 0, 0, 0, 0},
-        {"user/1/2\n:0/0/1/a\n", "user/1/2:", false, 0, 0, 0, 0},
-        {"a/1/1:0/0/1/user/1/2:x\n", "user/1/2:", false, 0, 0, 0, 0},
-        {"user/1/22:0/0/1/a\nuser/1/2:0/0/3/b\n", "user/1/2:", true, 18, 27, 34, 35},
-        {"", "user/1/2:", false, 0, 0, 0, 0},
-        {"\n\nuser/1/2:v\nuser/1/2:w\n", "user/1/2:", true, 2, 11, 12, 13},
-    };
-    for (const auto& c : cases) {
-        StEnvEntry entry;
-        ASSERT_EQ(FindEnvEntry(c.content, c.key, &entry), c.found) << c.content;
-        if (!c.found) continue;
-        EXPECT_EQ(entry.begin, c.begin) << c.content;
-        EXPECT_EQ(entry.valueBegin, c.valueBegin) << c.content;
-        EXPECT_EQ(entry.end, c.end) << c.content;
-        EXPECT_EQ(entry.next, c.next) << c.content;
-    }
 }
 
 TEST(EnvValue, ParsesFieldsLikeTheRuntime) {
@@ -158,52 +130,14 @@ TEST(EnvValue, NulEndsTheValue) {
     EXPECT_STREQ(values.destination, "C:\\a.xml");
 }
 
-TEST(EnvRebuild, MovesTheEntryToTheEnd) {
-    const struct {
-        const char* content;
-        const char* key;
-        const char* expected;
-    } cases[] = {
-        {"", "k/1/1:", "NEW\n"},
-        {"a/1/1:0/0/1/x\n", "k/1/1:", "a/1/1:0/0/1/x\nNEW\n"},
-        {"a/1/1:0/0/1/x", "k/1/1:", "a/1/1:0/0/1/x\nNEW\n"},
-        {"k/1/1:0/0/1/old\n", "k/1/1:", "NEW\n"},
-        {"a\nk/1/1:old\nb\nc\n", "k/1/1:", "a\nb\nc\nNEW\n"},
-        {"a\nb\nk/1/1:old", "k/1/1:", "a\nb\nNEW\n"},
-        {"k/1/1:old\nb", "k/1/1:", "b\nNEW\n"},
-        {"k/1/1:old\nk/1/1:second\n", "k/1/1:", "k/1/1:second\nNEW\n"},
-    };
-    for (const auto& c : cases) {
-        StEnvEntry entry;
-        const bool found = FindEnvEntry(c.content, c.key, &entry);
-        EXPECT_EQ(RebuildEnvContent(c.content, found ? &entry : nullptr, "NEW\n"), c.expected)
-            << c.content;
-    }
-}
-
-TEST(EnvFolder, LastSeparatorDoubleByteAware) {
-    const struct {
-        const char* path;
-        const char* folder;
-    } cases[] = {
-        {"C:\\host\\env\\VelnorPro.env", "C:\\host\\env\\"},
-        {"/tmp/x/VelnorPro.env", "/tmp/x/"},
-        {"VelnorPro.env", ""},
-        {"C:\\\x95\x5C\x83\x5C", "C:\\"},  // "表ソ": both trail bytes are 0x5C
-    };
-    for (const auto& c : cases) EXPECT_EQ(EnvFolderOf(c.path), c.folder) << c.path;
-}
-
 // Files ----------------------------------------------------------------------------------
 
 class EnvFileTest : public ::testing::Test {
   protected:
     void SetUp() override {
-        ResetFileFaults();
-        ASSERT_TRUE(folder_.Create());
+        ASSERT_FALSE(folder_.path().empty());
         path_ = folder_.path() + "VelnorPro.env";
     }
-    void TearDown() override { ResetFileFaults(); }
 
     std::string Line(const char* user, int32_t n1, int32_t n2, int16_t kind, const char* dest) {
         std::string key, line;
@@ -222,15 +156,63 @@ class EnvFileTest : public ::testing::Test {
         return ReadEnvEntry(path_, key, values);
     }
 
-    TempFolder folder_;
+    velnor_test::FileFaultsGuard faults_;
+    velnor_test::ScratchFolder folder_;
     std::string path_;
 };
+
+TEST_F(EnvFileTest, AnEntryIsTheFirstLineThatBeginsWithTheKey) {
+    const struct {
+        const char* content;
+        const char* destination;  // null: no entry for "user/1/2:"
+    } cases[] = {
+        {"user/1/2:0/0/1/a\n", "a"},
+        {"poweruser/1/2:0/0/1/a\n", nullptr},
+        {"poweruser/1/2:0/0/1/a\nuser/1/2:0/0/2/b\n", "b"},
+        {"x/1/1:0/0/1/a\nuser/1/2:0/0/2/b", "b"},
+        {"user/1/2:", nullptr},
+        {"user/1/2", nullptr},
+        {"user/1/2\n:0/0/1/a\n", nullptr},
+        {"a/1/1:0/0/1/user/1/2:x\n", nullptr},
+        {"user/1/22:0/0/1/a\nuser/1/2:0/0/3/b\n", "b"},
+        {"", nullptr},
+        {"\n\nuser/1/2:0/0/1/v\nuser/1/2:0/0/1/w\n", "v"},
+    };
+    for (const auto& c : cases) {
+        ASSERT_TRUE(velnor_test::WriteFile(path_, c.content));
+        StEnvValues values;
+        EXPECT_EQ(ReadEnvEntry(path_, "user/1/2:", &values), c.destination != nullptr) << c.content;
+        EXPECT_STREQ(values.destination, c.destination ? c.destination : "") << c.content;
+    }
+}
+
+TEST_F(EnvFileTest, AnUpdatedEntryMovesToTheEndAndEveryOtherLineStays) {
+    const struct {
+        const char* content;
+        const char* expected;
+    } cases[] = {
+        {"", "k/1/1:NEW\n"},
+        {"a/1/1:0/0/1/x\n", "a/1/1:0/0/1/x\nk/1/1:NEW\n"},
+        {"a/1/1:0/0/1/x", "a/1/1:0/0/1/x\nk/1/1:NEW\n"},
+        {"k/1/1:0/0/1/old\n", "k/1/1:NEW\n"},
+        {"a\nk/1/1:old\nb\nc\n", "a\nb\nc\nk/1/1:NEW\n"},
+        {"a\nb\nk/1/1:old", "a\nb\nk/1/1:NEW\n"},
+        {"k/1/1:old\nb", "b\nk/1/1:NEW\n"},
+        {"k/1/1:old\nk/1/1:second\n", "k/1/1:second\nk/1/1:NEW\n"},
+        {"pk/1/1:0/0/1/x\n", "pk/1/1:0/0/1/x\nk/1/1:NEW\n"},
+    };
+    for (const auto& c : cases) {
+        ASSERT_TRUE(velnor_test::WriteFile(path_, c.content));
+        EXPECT_TRUE(WriteEnvEntry(path_, "k/1/1:", "k/1/1:NEW\n")) << c.content;
+        EXPECT_EQ(velnor_test::ReadFile(path_), c.expected) << c.content;
+    }
+}
 
 TEST_F(EnvFileTest, FirstWriteHoldsExactlyOneLine) {
     StEnvValues values;
     EXPECT_FALSE(Read("admin", 1, 12, &values));
     ASSERT_TRUE(Write("admin", 1, 12, 3, "C:\\out\\a.xml"));
-    EXPECT_EQ(ReadFileBytes(path_), "admin/1/12:0/0/3/C:\\out\\a.xml\n");
+    EXPECT_EQ(velnor_test::ReadFile(path_), "admin/1/12:0/0/3/C:\\out\\a.xml\n");
     ASSERT_TRUE(Read("admin", 1, 12, &values));
     EXPECT_EQ(values.businessKind, 3);
     EXPECT_STREQ(values.destination, "C:\\out\\a.xml");
@@ -242,7 +224,7 @@ TEST_F(EnvFileTest, AppendsRebuildsAndKeepsOrder) {
     ASSERT_TRUE(Write("admin", 1, 13, 1, "C:\\b.xml"));  // other data of one user
     ASSERT_TRUE(Write("guest", 1, 12, 2, "C:\\c.xml"));  // other user
     ASSERT_TRUE(Write("admin", 1, 12, 2, "D:\\new.xml"));
-    EXPECT_EQ(ReadFileBytes(path_),
+    EXPECT_EQ(velnor_test::ReadFile(path_),
               "admin/1/13:0/0/1/C:\\b.xml\n"
               "guest/1/12:0/0/2/C:\\c.xml\n"
               "admin/1/12:0/0/2/D:\\new.xml\n");
@@ -260,7 +242,7 @@ TEST_F(EnvFileTest, UserIdEndingAnotherIdFindsOnlyItsOwnLine) {
     EXPECT_FALSE(Read("user", 1, 5, &values));
     ASSERT_TRUE(Write("user", 1, 5, 1, "C:\\user.xml"));
     ASSERT_TRUE(Write("user", 1, 5, 3, "C:\\user2.xml"));
-    EXPECT_EQ(ReadFileBytes(path_),
+    EXPECT_EQ(velnor_test::ReadFile(path_),
               "poweruser/1/5:0/0/2/C:\\power.xml\n"
               "user/1/5:0/0/3/C:\\user2.xml\n");
     ASSERT_TRUE(Read("poweruser", 1, 5, &values));
@@ -277,13 +259,14 @@ TEST_F(EnvFileTest, MalformedEntryIsIgnoredAndReplacedOthersKept) {
     };
     for (const std::string& bad : badEntries) {
         const std::string before = "first/1/1:0/0/1/a\n" + bad + longLine + "last/1/1:0/0/2/b";
-        ASSERT_TRUE(WriteFileBytes(path_, before));
+        ASSERT_TRUE(velnor_test::WriteFile(path_, before));
         StEnvValues values;
         EXPECT_FALSE(Read("admin", 1, 12, &values));
         EXPECT_EQ(values.businessKind, 0);
         ASSERT_TRUE(Write("admin", 1, 12, 1, "C:\\ok.xml"));
-        EXPECT_EQ(ReadFileBytes(path_), "first/1/1:0/0/1/a\n" + longLine +
-                                            "last/1/1:0/0/2/b\nadmin/1/12:0/0/1/C:\\ok.xml\n");
+        EXPECT_EQ(
+            velnor_test::ReadFile(path_),
+            "first/1/1:0/0/1/a\n" + longLine + "last/1/1:0/0/2/b\nadmin/1/12:0/0/1/C:\\ok.xml\n");
         ASSERT_TRUE(Read("admin", 1, 12, &values));
         EXPECT_EQ(values.businessKind, 1);
     }
@@ -293,27 +276,27 @@ TEST_F(EnvFileTest, FileBeyondTheLimitIsNeitherReadNorRewritten) {
     std::string content = "admin/1/12:0/0/3/C:\\a.xml\n";
     content += std::string(kEnvFileMaxSize - content.size(), '\n');
     ASSERT_EQ(content.size(), kEnvFileMaxSize);
-    ASSERT_TRUE(WriteFileBytes(path_, content));
+    ASSERT_TRUE(velnor_test::WriteFile(path_, content));
     StEnvValues values;
     ASSERT_TRUE(Read("admin", 1, 12, &values));  // exactly at the limit: read
     EXPECT_EQ(values.businessKind, 3);
 
     content.push_back('\n');
-    ASSERT_TRUE(WriteFileBytes(path_, content));
+    ASSERT_TRUE(velnor_test::WriteFile(path_, content));
     EXPECT_FALSE(Read("admin", 1, 12, &values));
     EXPECT_EQ(values.businessKind, 0);
     EXPECT_FALSE(Write("admin", 1, 12, 1, "C:\\b.xml"));
-    EXPECT_EQ(ReadFileBytes(path_), content);
+    EXPECT_EQ(velnor_test::ReadFile(path_), content);
     EXPECT_EQ(folder_.List(), std::vector<std::string>{"VelnorPro.env"});
 }
 
 TEST_F(EnvFileTest, UpdateThatWouldPassTheLimitIsAbandoned) {
     const std::string filler = "f/1/1:0/0/1/" + std::string(kEnvFileMaxSize - 40, 'x') + "\n";
-    ASSERT_TRUE(WriteFileBytes(path_, filler));
+    ASSERT_TRUE(velnor_test::WriteFile(path_, filler));
     EXPECT_FALSE(Write("admin", 1, 12, 1, "C:\\a_rather_long_name.xml"));
-    EXPECT_EQ(ReadFileBytes(path_), filler);
+    EXPECT_EQ(velnor_test::ReadFile(path_), filler);
     EXPECT_TRUE(Write("a", 1, 1, 1, "C:\\b"));  // 17 bytes still fit
-    EXPECT_EQ(ReadFileBytes(path_), filler + "a/1/1:0/0/1/C:\\b\n");
+    EXPECT_EQ(velnor_test::ReadFile(path_), filler + "a/1/1:0/0/1/C:\\b\n");
 }
 
 TEST_F(EnvFileTest, FailureAtAnyStepLeavesTheOldFile) {
@@ -326,12 +309,12 @@ TEST_F(EnvFileTest, FailureAtAnyStepLeavesTheOldFile) {
         {FileOp::kWrite, 1}, {FileOp::kClose, 2}, {FileOp::kRename, 1},
     };
     for (const auto& f : faults) {
-        ASSERT_TRUE(WriteFileBytes(path_, old));
+        ASSERT_TRUE(velnor_test::WriteFile(path_, old));
         ResetFileFaults();
         PlanFileFault(f.op, f.n);
         EXPECT_FALSE(Write("admin", 1, 12, 1, "C:\\new.xml")) << static_cast<int>(f.op);
         ResetFileFaults();
-        EXPECT_EQ(ReadFileBytes(path_), old) << static_cast<int>(f.op);
+        EXPECT_EQ(velnor_test::ReadFile(path_), old) << static_cast<int>(f.op);
         EXPECT_EQ(folder_.List(), std::vector<std::string>{"VelnorPro.env"})
             << static_cast<int>(f.op);
     }
@@ -343,7 +326,7 @@ TEST_F(EnvFileTest, FailureAtAnyStepLeavesTheOldFile) {
 }
 
 TEST_F(EnvFileTest, UnreadableFileGivesNothing) {
-    ASSERT_TRUE(WriteFileBytes(path_, "admin/1/12:0/0/3/C:\\a.xml\n"));
+    ASSERT_TRUE(velnor_test::WriteFile(path_, "admin/1/12:0/0/3/C:\\a.xml\n"));
     PlanFileFault(FileOp::kRead, 1);
     StEnvValues values;
     EXPECT_FALSE(Read("admin", 1, 12, &values));
@@ -361,14 +344,7 @@ TEST_F(EnvFileTest, UnreadableFileGivesNothing) {
 
 // The host's side ------------------------------------------------------------------------
 
-std::string JsonText(const std::string& text) {
-    std::string out = "\"";
-    for (char c : text) {
-        if (c == '\\' || c == '"') out.push_back('\\');
-        out.push_back(c);
-    }
-    return out + "\"";
-}
+using velnor_test::JsonText;
 
 std::string HostData(const std::string& user, int first, int second, const std::string& folder1) {
     return "{\"user\": {\"id\": " + JsonText(user) + ", \"selected\": [" + std::to_string(first) +
@@ -394,7 +370,7 @@ class HostEnvTest : public ::testing::Test {
   protected:
     void SetUp() override {
         ResetFileFaults();
-        ASSERT_TRUE(folder_.Create());
+        ASSERT_FALSE(folder_.path().empty());
 #ifndef _WIN32
         previous_ = SetFolderSystem(&folders_);
 #endif
@@ -409,7 +385,7 @@ class HostEnvTest : public ::testing::Test {
         ASSERT_EQ(hoststandin::LoadFromString(HostData(user, first, second, folder1)), "");
     }
 
-    TempFolder folder_;
+    velnor_test::ScratchFolder folder_;
 #ifndef _WIN32
     ExistingFolders folders_;
     FolderSystem* previous_ = nullptr;
@@ -420,29 +396,29 @@ TEST_F(HostEnvTest, EachUserAndDataSeesItsOwnEntry) {
     const char* name = kEditionPro.envFileName;
     const struct {
         const char* user;
-        int first, second;
+        int data;  // the second selection number; the first is 1
         int16_t kind;
         const char* destination;
     } runs[] = {
-        {"admin", 1, 12, 3, "C:\\a.xml"},
-        {"admin", 1, 13, 2, "C:\\b.xml"},
-        {"poweruser", 1, 12, 1, "C:\\p.xml"},
-        {"user", 1, 12, 2, "C:\\u.xml"},
+        {"admin", 12, 3, "C:\\a.xml"},
+        {"admin", 13, 2, "C:\\b.xml"},
+        {"poweruser", 12, 1, "C:\\p.xml"},
+        {"user", 12, 2, "C:\\u.xml"},
     };
     for (const auto& r : runs) {
-        Host(r.user, r.first, r.second, folder_.path());
+        Host(r.user, 1, r.data, folder_.path());
         StEnvValues values;
         EXPECT_FALSE(ReadCurrentEnvEntry(name, &values)) << r.user;
         ASSERT_TRUE(WriteCurrentEnvEntry(name, r.kind, r.destination, 0, 0)) << r.user;
     }
     for (const auto& r : runs) {
-        Host(r.user, r.first, r.second, folder_.path());
+        Host(r.user, 1, r.data, folder_.path());
         StEnvValues values;
         ASSERT_TRUE(ReadCurrentEnvEntry(name, &values)) << r.user;
         EXPECT_EQ(values.businessKind, r.kind) << r.user;
         EXPECT_STREQ(values.destination, r.destination) << r.user;
     }
-    EXPECT_EQ(ReadFileBytes(folder_.path() + "VelnorPro.env"),
+    EXPECT_EQ(velnor_test::ReadFile(folder_.path() + "VelnorPro.env"),
               "admin/1/12:0/0/3/C:\\a.xml\n"
               "admin/1/13:0/0/2/C:\\b.xml\n"
               "poweruser/1/12:0/0/1/C:\\p.xml\n"
@@ -450,6 +426,32 @@ TEST_F(HostEnvTest, EachUserAndDataSeesItsOwnEntry) {
     // The other edition keeps a file of its own.
     StEnvValues values;
     EXPECT_FALSE(ReadCurrentEnvEntry(kEditionStd.envFileName, &values));
+}
+
+// A run that keeps the remembered destination must not empty it because the file could
+// not be read when the dialog opened.
+TEST_F(HostEnvTest, DestinationThatCouldNotBeReadIsKept) {
+    const char* name = kEditionPro.envFileName;
+    const std::string file = folder_.path() + "VelnorPro.env";
+    Host("admin", 1, 12, folder_.path());
+    ASSERT_TRUE(WriteCurrentEnvEntry(name, 1, "C:\\kept.xml", 0, 0));
+    StEnvValues values;
+    bool unreadable = false;
+    PlanFileFault(FileOp::kRead, 1);
+    EXPECT_FALSE(ReadCurrentEnvEntry(name, &values, &unreadable));
+    EXPECT_TRUE(unreadable);
+
+    ASSERT_TRUE(WriteCurrentEnvEntry(name, 3, nullptr, 0, 0));
+    EXPECT_EQ(velnor_test::ReadFile(file), "admin/1/12:0/0/3/C:\\kept.xml\n");
+    PlanFileFault(FileOp::kRead, 1);  // still unreadable: nothing is written
+    EXPECT_FALSE(WriteCurrentEnvEntry(name, 2, nullptr, 0, 0));
+    EXPECT_EQ(velnor_test::ReadFile(file), "admin/1/12:0/0/3/C:\\kept.xml\n");
+
+    Host("other", 1, 12, folder_.path());  // no entry: an empty destination, as before
+    EXPECT_FALSE(ReadCurrentEnvEntry(name, &values, &unreadable));
+    EXPECT_FALSE(unreadable);
+    ASSERT_TRUE(WriteCurrentEnvEntry(name, 2, nullptr, 0, 0));
+    EXPECT_EQ(velnor_test::ReadFile(file), "admin/1/12:0/0/3/C:\\kept.xml\nother/1/12:0/0/2/\n");
 }
 
 TEST_F(HostEnvTest, NoHostFolderNoFile) {
@@ -468,7 +470,7 @@ TEST_F(HostEnvTest, MissingHostFolderIsCreatedWithAllLevels) {
     const std::string folder1 = folder_.path() + "one\\two\\three\\";
     Host("admin", 1, 12, folder1);
     ASSERT_TRUE(WriteCurrentEnvEntry("VelnorPro.env", 2, "C:\\a.xml", 0, 0));
-    EXPECT_EQ(ReadFileBytes(folder1 + "VelnorPro.env"), "admin/1/12:0/0/2/C:\\a.xml\n");
+    EXPECT_EQ(velnor_test::ReadFile(folder1 + "VelnorPro.env"), "admin/1/12:0/0/2/C:\\a.xml\n");
 
     // A level that cannot be created: nothing is written and no level stays.
     const std::string folder2 = folder_.path() + "x\\y\\z\\";

@@ -18,20 +18,16 @@
 #include "common/Faults.h"
 #include "common/Progress.h"
 #include "host/QelRecords.h"
+#include "support/Scratch.h"
+#include "support/Seams.h"
 
 namespace velnor_test {
 
 namespace fs = std::filesystem;
 
-inline std::string ReadBytes(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
-
+inline std::string ReadBytes(const fs::path& path) { return ReadFile(path.string()); }
 inline void WriteBytes(const fs::path& path, const std::string& bytes) {
-    std::ofstream(path, std::ios::binary) << bytes;
+    WriteFile(path.string(), bytes);
 }
 
 inline std::string Golden(const char* name) {
@@ -75,21 +71,12 @@ inline ::testing::AssertionResult SameDocument(const std::string& expected,
 class ScratchDirTest : public ::testing::Test {
   protected:
     void SetUp() override {
-        velnor::ResetFileFaults();
+        ASSERT_FALSE(scratch_.path().empty());
         oldCwd_ = fs::current_path();
-        const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-        dir_ = fs::temp_directory_path() /
-               (std::string("velnor-export-") + info->test_suite_name() + "-" + info->name());
-        fs::remove_all(dir_);
-        fs::create_directories(dir_);
         fs::current_path(dir_);
     }
-    void TearDown() override {
-        velnor::ResetFileFaults();
-        fs::current_path(oldCwd_);
-        std::error_code ec;
-        fs::remove_all(dir_, ec);
-    }
+    // The folder is removed after this, when it is no longer the current one.
+    void TearDown() override { fs::current_path(oldCwd_); }
     std::string Path(const char* name) const { return (dir_ / name).string(); }
     // The names in the scratch folder, sorted.
     std::vector<std::string> Entries() const {
@@ -100,7 +87,9 @@ class ScratchDirTest : public ::testing::Test {
         return names;
     }
 
-    fs::path dir_;
+    FileFaultsGuard faults_;
+    ScratchFolder scratch_{"export"};
+    fs::path dir_ = fs::path(scratch_.path()).parent_path();
     fs::path oldCwd_;
 };
 

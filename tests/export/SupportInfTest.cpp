@@ -7,6 +7,7 @@
 #include "common/Faults.h"
 #include "common/Ui.h"
 #include "export/SupportInf.h"
+#include "support/Seams.h"
 
 namespace velnor_test {
 namespace {
@@ -14,26 +15,22 @@ namespace {
 const std::string kName = "[=製品名=]";
 const std::string kVersion = "[=製品ﾊﾞｰｼﾞｮﾝ=]";
 
-std::vector<std::string> g_messages;
-int RecordMessage(velnor::WindowHandle, const char* text, const char* caption, unsigned type) {
-    g_messages.push_back(std::string(text) + "|" + caption + "|" + std::to_string(type));
-    return velnor::kIdOk;
-}
 void* NoMemory(size_t) { return nullptr; }
 
 class SupportInfTest : public ScratchDirTest {
   protected:
-    void SetUp() override {
-        ScratchDirTest::SetUp();
-        g_messages.clear();
-        previousHook_ = velnor::SetMessageBoxHook(RecordMessage);
-    }
     void TearDown() override {
-        velnor::SetMessageBoxHook(previousHook_);
         ClSupportInf::SetAllocator(nullptr);
         ScratchDirTest::TearDown();
     }
-    velnor::MessageBoxFn previousHook_ = nullptr;
+    // Each box as "text|caption|type".
+    std::vector<std::string> Messages() const {
+        std::vector<std::string> messages;
+        for (const auto& box : boxes_.shown)
+            messages.push_back(box.text + "|" + box.caption + "|" + std::to_string(box.type));
+        return messages;
+    }
+    velnor_test::MessageBoxRecorder boxes_;
 };
 
 TEST_F(SupportInfTest, LooksUpBothValues) {
@@ -74,7 +71,7 @@ TEST_F(SupportInfTest, LooksUpBothValues) {
         EXPECT_EQ(std::string(inf.GetProductVersion()), c.version);
         EXPECT_EQ(inf.Load(), 1);
     }
-    EXPECT_TRUE(g_messages.empty());
+    EXPECT_TRUE(Messages().empty());
 }
 
 TEST_F(SupportInfTest, MissingFileGivesEmptyTextsWithoutMessage) {
@@ -82,7 +79,7 @@ TEST_F(SupportInfTest, MissingFileGivesEmptyTextsWithoutMessage) {
     EXPECT_STREQ(inf.GetProductName(), "");
     EXPECT_EQ(inf.Load(), 1);  // the buffer stays, full of 0xFF
     EXPECT_STREQ(inf.GetProductVersion(), "");
-    EXPECT_TRUE(g_messages.empty());
+    EXPECT_TRUE(Messages().empty());
 }
 
 TEST_F(SupportInfTest, FileReadOnceAtFirstLoad) {
@@ -109,7 +106,7 @@ TEST_F(SupportInfTest, OutOfMemoryShowsMessageAtEachLookup) {
     EXPECT_STREQ(inf.GetProductVersion(), "");
     const std::string expected = std::string("ﾒﾓﾘが不足しています。|所得税(減価償却)|") +
                                  std::to_string(velnor::kMbOk | velnor::kMbIconWarning);
-    EXPECT_EQ(g_messages, (std::vector<std::string>{expected, expected}));
+    EXPECT_EQ(Messages(), (std::vector<std::string>{expected, expected}));
     // Memory again: the next lookup loads.
     ClSupportInf::SetAllocator(nullptr);
     EXPECT_STREQ(inf.GetProductName(), "A");

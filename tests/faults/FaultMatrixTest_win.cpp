@@ -14,8 +14,10 @@
 #include "conditions/CondRules.h"
 #include "faults/FaultTable.h"
 #include "faults/MatrixRun_win.h"
-#include "gui/WindowDriver.h"
 #include "host_standin/HostStandIn.h"
+#include "support/Messages.h"
+#include "support/Scratch.h"
+#include "tools/window-driver/WindowDriver.h"
 
 namespace faulttable {
 
@@ -39,7 +41,7 @@ const faulttable::Table& TheTable() {
         read = true;
         std::string error;
         const std::string path = std::string(VELNOR_SOURCE_DIR) + "/docs/fault-matrix.md";
-        if (!faulttable::Parse(guidriver::ReadFileText(path), &table, &error)) {
+        if (!faulttable::Parse(velnor_test::ReadFile(path), &table, &error)) {
             ADD_FAILURE() << path << ": " << error;
         }
     }
@@ -94,9 +96,9 @@ bool ExpectedBoxFor(const std::string& key, ExpectedBox* box) {
     } else if (key == "product-too-old") {
         *box = {ReceivingStatusMessage(velnor::kReceivingProductTooOld), kTitle, 0x30, false};
     } else if (key == "create-folder") {
-        *box = {velnor::kMsgCreateFolder, kTitle, 0x24, false};
+        *box = {velnor_test::kCreateFolderText, kTitle, 0x24, false};
     } else if (key == "create-folder-failed") {
-        *box = {velnor::kMsgCreateFolderFailed, kTitle, 0x30, false};
+        *box = {velnor_test::kCreateFolderFailedText, kTitle, 0x30, false};
     } else if (key == "out-of-memory") {
         *box = {"ﾒﾓﾘが不足しています。", kTitle, 0x30, false};
     } else if (key == "host-fatal") {
@@ -378,23 +380,6 @@ TEST(FaultTable, EveryInjectionPointHasARow) {
         SCOPED_TRACE("a run without faults, absent: " + key);
         CheckCallsCovered(faultmatrix::RunInProcess(clean));
     }
-}
-
-// Prints the calls of a run without faults, with their counts: what the #n of a row can
-// name. Run with --gtest_also_run_disabled_tests --gtest_filter=*PrintCleanRun*.
-TEST(FaultTable, DISABLED_PrintCleanRun) {
-    Row row;
-    row.id = "clean";
-    const Outcome o = faultmatrix::RunInProcess(row);
-    for (const faultmatrix::SeamCall& call : o.fileCalls) {
-        std::printf("file %-8s %-12s %s\n", call.op.c_str(), call.target.c_str(),
-                    call.path.c_str());
-    }
-    for (const auto& call : o.hostCalls)
-        std::printf("host %-22s %d\n", call.first.c_str(), call.second);
-    for (const std::string& token : o.hostLog) std::printf("log  %s\n", token.c_str());
-    for (const auto& box : o.boxes) std::printf("box  %s\n", box.text.c_str());
-    std::printf("result %d posts %d\n", o.resultCode, o.posts);
 }
 
 }  // namespace

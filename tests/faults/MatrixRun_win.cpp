@@ -10,8 +10,10 @@
 #include "common/Ui.h"
 #include "export/SupportInf.h"
 #include "framework/Dialog.h"
-#include "gui/WindowDriver.h"
 #include "host_standin/HostStandIn.h"
+#include "support/Json.h"
+#include "support/Scratch.h"
+#include "tools/window-driver/WindowDriver.h"
 
 namespace faultmatrix {
 
@@ -33,15 +35,6 @@ std::string Backslashes(std::string path) {
 // The runtime's copy of the environment, which getenv reads, and the process's, which
 // child processes inherit; an empty value removes the variable.
 void SetVariable(const char* name, const std::string& value) { _putenv_s(name, value.c_str()); }
-
-std::string JsonText(const std::string& text) {
-    std::string out = "\"";
-    for (char c : text) {
-        if (c == '\\' || c == '"') out += '\\';
-        out += c;
-    }
-    return out + "\"";
-}
 
 bool FileExists(const std::string& path) {
     const DWORD attributes = GetFileAttributesA(path.c_str());
@@ -79,25 +72,6 @@ void ListFolders(const std::string& folder, std::vector<std::string>* folders) {
         ListFolders(folder + name + "\\", folders);
     } while (FindNextFileA(find, &entry));
     FindClose(find);
-}
-
-void RemoveTree(const std::string& folder) {
-    WIN32_FIND_DATAA entry;
-    HANDLE find = FindFirstFileA((folder + "*").c_str(), &entry);
-    if (find != INVALID_HANDLE_VALUE) {
-        do {
-            const std::string name = entry.cFileName;
-            if (name == "." || name == "..") continue;
-            if (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-                RemoveTree(folder + name + "\\");
-            } else {
-                SetFileAttributesA((folder + name).c_str(), FILE_ATTRIBUTE_NORMAL);
-                DeleteFileA((folder + name).c_str());
-            }
-        } while (FindNextFileA(find, &entry));
-        FindClose(find);
-    }
-    RemoveDirectoryA(folder.c_str());
 }
 
 std::string SetupKey(const std::vector<faulttable::Fault>& faults) {
@@ -217,9 +191,9 @@ void InspectFiles(const RunFolder& folder, Outcome* outcome) {
     outcome->settingsKept = folder.ExpectedSettings(false);
     outcome->settingsReset = folder.ExpectedSettings(true);
     outcome->destinationExists = FileExists(folder.destination);
-    outcome->destination = guidriver::ReadFileText(folder.destination);
+    outcome->destination = velnor_test::ReadFile(folder.destination);
     outcome->settingsExists = FileExists(folder.envFile);
-    outcome->settings = guidriver::ReadFileText(folder.envFile);
+    outcome->settings = velnor_test::ReadFile(folder.envFile);
 
     std::vector<std::string> files, folders;
     for (const char* tree : {"out\\", "env\\", "envnew\\"}) ListFiles(folder.root + tree, &files);
@@ -311,13 +285,7 @@ RunFolder::RunFolder(const std::vector<faulttable::Fault>& faults,
     for (const faulttable::Fault& f : faults) {
         if (f.seam == "absent") absent_.insert(f.target);
     }
-    char temp[MAX_PATH] = {};
-    GetTempPathA(MAX_PATH, temp);
-    static int counter = 0;
-    root = std::string(temp) + "velnor-fm-" + std::to_string(GetCurrentProcessId()) + "-" +
-           std::to_string(++counter) + "\\";
-    RemoveTree(root);
-    CreateDirectoryA(root.c_str(), nullptr);
+    root = scratch_.path();
     CreateDirectoryA((root + "out").c_str(), nullptr);
 
     destinationFolder = Absent("dest-folder") ? root + "out\\new\\sub\\" : root + "out\\";
@@ -328,7 +296,7 @@ RunFolder::RunFolder(const std::vector<faulttable::Fault>& faults,
     remembered_ = root + "out\\remembered.xml";
 
     if (!Absent("dest-folder")) {
-        guidriver::WriteFileText(destination, kOldDocument);
+        velnor_test::WriteFile(destination, kOldDocument);
         destinationExisted = true;
         oldDestination = kOldDocument;
     }
@@ -336,15 +304,15 @@ RunFolder::RunFolder(const std::vector<faulttable::Fault>& faults,
         CreateDirectoryA(envFolder.c_str(), nullptr);
         if (!Absent("env")) {
             oldSettings = std::string(kUserKey) + "0/0/1/" + remembered_ + "\n" + kOtherUserLine;
-            guidriver::WriteFileText(envFile, oldSettings);
+            velnor_test::WriteFile(envFile, oldSettings);
             settingsExisted = true;
         }
     }
-    if (!Absent("support")) guidriver::WriteFileText(root + "SUPPORT.INF", kSupportFile);
+    if (!Absent("support")) velnor_test::WriteFile(root + "SUPPORT.INF", kSupportFile);
     if (Absent("definition")) {
         DeleteFileA(definition.c_str());
     } else {
-        guidriver::WriteFileText(definition, kDefinitionFile);
+        velnor_test::WriteFile(definition, kDefinitionFile);
     }
 
     ListFolders(root, &initialFolders);
@@ -362,8 +330,7 @@ RunFolder::RunFolder(const std::vector<faulttable::Fault>& faults,
 
 RunFolder::~RunFolder() {
     // The definition file beside this test program is shared by every run.
-    if (Absent("definition")) guidriver::WriteFileText(definition, kDefinitionFile);
-    RemoveTree(root);
+    if (Absent("definition")) velnor_test::WriteFile(definition, kDefinitionFile);
 }
 
 std::string RunFolder::PathPart(const std::string& target) const {
@@ -389,15 +356,15 @@ std::string RunFolder::HostData(const std::vector<faulttable::Fault>& faults,
     for (const faulttable::Fault& f : faults) {
         if (f.seam != "host") continue;
         if (!faultList.empty()) faultList += ", ";
-        faultList +=
-            "{\"op\": " + JsonText(f.op) + ", \"at\": " + std::to_string(CallNumber(f, lastCalls));
+        faultList += "{\"op\": " + velnor_test::JsonText(f.op) +
+                     ", \"at\": " + std::to_string(CallNumber(f, lastCalls));
         if (f.hasCode) faultList += ", \"code\": " + std::to_string(f.code);
         faultList += "}";
         if (f.fatal) fatalCodes += (fatalCodes.empty() ? "" : ", ") + std::to_string(f.code);
     }
     return u8R"({"user": {"id": "admin", "selected": [1, 3]},
   "appFolders": {"0": )" +
-           JsonText(root) + ", \"1\": " + JsonText(envFolder) +
+           velnor_test::JsonText(root) + ", \"1\": " + velnor_test::JsonText(envFolder) +
            u8R"(},
   "fatalCodes": [)" +
            fatalCodes +
@@ -561,14 +528,15 @@ Outcome RunProgram(const faulttable::Row& row) {
         NeedsCounts(row) ? CleanRunCounts(row.faults) : std::map<std::string, int>();
     RunFolder folder(row.faults, "");
     Outcome outcome;
+    // The test build of the program: only it obeys VELNOR_FILE_FAULTS.
     const std::string program = folder.root + "VelnorPro.exe";
-    if (!CopyFileA((BinDir() + "VelnorPro.exe").c_str(), program.c_str(), FALSE)) {
-        outcome.report = "cannot copy VelnorPro.exe from " + BinDir();
+    if (!CopyFileA((BinDir() + "VelnorPro-faults.exe").c_str(), program.c_str(), FALSE)) {
+        outcome.report = "cannot copy VelnorPro-faults.exe from " + BinDir();
         return outcome;
     }
     const std::string hostData = folder.root + "host.json";
     if (!folder.Absent("host-data"))
-        guidriver::WriteFileText(hostData, folder.HostData(row.faults, counts));
+        velnor_test::WriteFile(hostData, folder.HostData(row.faults, counts));
     std::string plans;
     for (const faulttable::Fault& f : row.faults) {
         if (f.seam != "file") continue;
@@ -616,7 +584,7 @@ Outcome RunProgram(const faulttable::Row& row) {
     SetVariable("VELNOR_HOST_LOG", "");
     SetVariable("VELNOR_FILE_FAULTS", "");
 
-    outcome.report = guidriver::ReadFileText(report);
+    outcome.report = velnor_test::ReadFile(report);
     if (!ended) outcome.report += "\n(the run did not end in time)";
     std::map<std::string, std::string> result;
     std::istringstream lines(outcome.report);
@@ -636,7 +604,7 @@ Outcome RunProgram(const faulttable::Row& row) {
     outcome.enabledAtEnd = result["enabled-now"] == "yes" &&
                            (outcome.posts == 0 || result["enabled-at-completion"] == "yes");
 
-    std::istringstream logLines(guidriver::ReadFileText(log));
+    std::istringstream logLines(velnor_test::ReadFile(log));
     for (std::string line; std::getline(logLines, line);) {
         std::vector<std::string> fields;
         size_t start = 0;

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "faults/FaultTable.h"
+#include "support/Scratch.h"
 
 namespace faultmatrix {
 
@@ -54,6 +55,7 @@ class RunFolder {
     std::vector<std::string> initialFolders;
 
   private:
+    velnor_test::ScratchFolder scratch_{"fm"};
     std::set<std::string> absent_;
     std::map<std::string, std::string> parts_;
     std::string remembered_;

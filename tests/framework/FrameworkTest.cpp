@@ -85,11 +85,10 @@ TEST(AfxWinMain, WithoutATextReadsTheProcessCommandLineAfterTheProgram) {
     EXPECT_EQ("init:" + std::string(AfxSkipProgramPath(GetCommandLineA())), app.calls.at(0));
 }
 
-TEST(CWinApp, DefaultsAreInitFalseAndExitZero) {
+TEST(CWinApp, APlainApplicationRunsAndEndsWithZero) {
     CWinApp app;
+    EXPECT_EQ(0, AfxWinMain(GetModuleHandleA(nullptr), "", SW_SHOW));
     EXPECT_EQ(&app, AfxGetApp());
-    EXPECT_FALSE(app.InitInstance());
-    EXPECT_EQ(0, app.ExitInstance());
 }
 
 TEST(CWinApp, WaitCursorIsCountedAndNeverGoesBelowZero) {

@@ -15,6 +15,7 @@
 #include "common/Ui.h"
 #include "host/QelHost.h"
 #include "host_standin/HostStandIn.h"
+#include "support/Seams.h"
 
 namespace {
 
@@ -62,15 +63,11 @@ class LinkAppRun : public ::testing::Test {
         g_hostWindow = host;
         g_enableLog.clear();
         g_boxes.clear();
-        previousHook = velnor::SetMessageBoxHook(RecordBox);
         hoststandin::Reset();
         ClQelConnect::Inst()->m_hOwnerWnd = nullptr;
         ClQelConnect::Inst()->m_strTitle.clear();
     }
-    void TearDown() override {
-        velnor::SetMessageBoxHook(previousHook);
-        DestroyWindow(host);
-    }
+    void TearDown() override { DestroyWindow(host); }
 
     // The text the host puts after the program's path.
     std::string HostFields(const std::string& functionId, const std::string& output = "") {
@@ -108,7 +105,7 @@ class LinkAppRun : public ::testing::Test {
     }
 
     HWND host = nullptr;
-    velnor::MessageBoxFn previousHook = nullptr;
+    velnor_test::MessageBoxHookGuard hook_{RecordBox};
 };
 
 const char kOneSet[] =

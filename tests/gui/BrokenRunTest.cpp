@@ -12,7 +12,9 @@
 #include "common/Ui.h"
 #include "framework/Dialog.h"
 #include "host_standin/HostStandIn.h"
-#include "tests/gui/WindowDriver.h"
+#include "support/Scratch.h"
+#include "support/Seams.h"
+#include "tools/window-driver/WindowDriver.h"
 
 namespace {
 
@@ -40,7 +42,7 @@ TEST(BrokenRunChild, PostsFailed) {
                               nullptr, GetModuleHandleA(nullptr), nullptr);
     ASSERT_NE(nullptr, host);
     ASSERT_EQ("", hoststandin::LoadFromString(kHostData));
-    velnor::SetMessageBoxHook(CountBox);
+    const velnor_test::MessageBoxHookGuard boxes(CountBox);
     CDialog::SetModalStartHook([](CDialog&) { throw std::runtime_error("broken off"); });
 
     ClLinkApp app;
@@ -60,15 +62,12 @@ TEST(BrokenRunChild, PostsFailed) {
 TEST(BrokenRun, AnExceptionInTheConditionsDialogPostsFailed) {
     char self[MAX_PATH] = {};
     GetModuleFileNameA(nullptr, self, MAX_PATH);
-    char temp[MAX_PATH] = {};
-    GetTempPathA(MAX_PATH, temp);
-    const std::string folder =
-        std::string(temp) + "velnor-broken-" + std::to_string(GetCurrentProcessId()) + "\\";
-    CreateDirectoryA(folder.c_str(), nullptr);
+    const velnor_test::ScratchFolder scratch("broken");
+    const std::string& folder = scratch.path();
     const std::string copy = folder + "broken_run.exe";
     ASSERT_TRUE(CopyFileA(self, copy.c_str(), FALSE));
     ASSERT_TRUE(
-        guidriver::WriteFileText(folder + "MerovinDef.ini", "[ProgramLevel]\r\nMV14_G=2\r\n"));
+        velnor_test::WriteFile(folder + "MerovinDef.ini", "[ProgramLevel]\r\nMV14_G=2\r\n"));
 
     SetEnvironmentVariableA(kChildVariable, "1");
     HANDLE child = guidriver::StartProcess(
@@ -79,14 +78,9 @@ TEST(BrokenRun, AnExceptionInTheConditionsDialogPostsFailed) {
     DWORD code = 1;
     GetExitCodeProcess(child, &code);
     CloseHandle(child);
-    const std::string output = guidriver::ReadFileText(folder + "out.txt");
+    const std::string output = velnor_test::ReadFile(folder + "out.txt");
     EXPECT_EQ(0u, code) << output;
     EXPECT_NE(std::string::npos, output.find("[       OK ] BrokenRunChild.PostsFailed")) << output;
-
-    for (const char* name : {"broken_run.exe", "MerovinDef.ini", "out.txt"}) {
-        DeleteFileA((folder + name).c_str());
-    }
-    RemoveDirectoryA(folder.c_str());
 }
 
 }  // namespace

@@ -11,7 +11,8 @@
 #include <vector>
 
 #include "app/ReceivingProduct.h"
-#include "tests/gui/WindowDriver.h"
+#include "support/Scratch.h"
+#include "tools/window-driver/WindowDriver.h"
 
 namespace {
 
@@ -45,12 +46,8 @@ std::string LogText(const std::string& sjis) {
     return escaped;
 }
 
-// One folder per run, removed when the run is checked.
 // One scratch folder per run.
-class RunFolder : public guidriver::RunFolder {
-  public:
-    explicit RunFolder(const std::string& name) : guidriver::RunFolder("velnor-gui", name) {}
-};
+using RunFolder = velnor_test::ScratchFolder;
 
 struct RunResult {
     int exitCode = -1;
@@ -78,10 +75,10 @@ RunResult Execute(const ProgramRun& run, const std::string& name) {
     const std::string program = folder.path() + run.edition + ".exe";
     EXPECT_TRUE(CopyFileA((BinDir() + run.edition + ".exe").c_str(), program.c_str(), FALSE));
     if (run.level != nullptr) {
-        guidriver::WriteFileText(folder.path() + "MerovinDef.ini",
-                                 std::string("[ProgramLevel]\r\nMV14_G=") + run.level + "\r\n");
+        velnor_test::WriteFile(folder.path() + "MerovinDef.ini",
+                               std::string("[ProgramLevel]\r\nMV14_G=") + run.level + "\r\n");
     }
-    if (!run.hostData.empty()) guidriver::WriteFileText(folder.path() + "host.json", run.hostData);
+    if (!run.hostData.empty()) velnor_test::WriteFile(folder.path() + "host.json", run.hostData);
     const std::string log = folder.path() + "host.log";
     SetEnvironmentVariableA("VELNOR_HOST_DATA", run.hostData.empty()
                                                     ? (folder.path() + "missing.json").c_str()
@@ -125,13 +122,13 @@ RunResult Execute(const ProgramRun& run, const std::string& name) {
         TerminateProcess(simulator, 255);
         WaitForSingleObject(simulator, 5000);
     }
-    if (!run.output.empty()) result.xml = guidriver::ReadFileText(outputPath);
+    if (!run.output.empty()) result.xml = velnor_test::ReadFile(outputPath);
     DWORD code = 0;
     GetExitCodeProcess(simulator, &code);
     CloseHandle(simulator);
     result.exitCode = static_cast<int>(code);
 
-    result.report = guidriver::ReadFileText(output);
+    result.report = velnor_test::ReadFile(output);
     std::istringstream lines(result.report);
     for (std::string line; std::getline(lines, line);) {
         if (line.rfind("RESULT ", 0) != 0) continue;
@@ -141,7 +138,7 @@ RunResult Execute(const ProgramRun& run, const std::string& name) {
             if (eq != std::string::npos) result.result[field.substr(0, eq)] = field.substr(eq + 1);
         }
     }
-    std::istringstream logLines(guidriver::ReadFileText(log));
+    std::istringstream logLines(velnor_test::ReadFile(log));
     for (std::string line; std::getline(logLines, line);) result.logLines.push_back(line);
     SetEnvironmentVariableA("VELNOR_HOST_DATA", nullptr);
     SetEnvironmentVariableA("VELNOR_HOST_LOG", nullptr);
@@ -176,11 +173,13 @@ const std::vector<std::string> kRefusedThenDisconnect = {"DispMsg", "LogOut", "T
 struct Scenario {
     const char* name;
     ProgramRun run;
-    int exitCode;  // of the simulator: the posted result, or 3 when nothing was posted
-    const char* posted;
-    const char* wparam;
-    const char* lparam;
-    const char* disabled;
+    struct {
+        int exitCode;  // of the simulator: the posted result, or 3 when nothing was posted
+        const char* posted;
+        const char* wparam;
+        const char* lparam;
+        const char* disabled;
+    } outcome;
     std::vector<std::string> boxTexts;  // code page 932, as shown
     std::vector<std::string> logKinds;
 };
@@ -195,74 +194,42 @@ std::vector<Scenario> Scenarios() {
     return {
         {"receiving product missing",
          {"", nullptr, HostData(kLinkOk), {}, "", false},
-         2,
-         "yes",
-         "0x00000002",
-         "2",
-         "yes",
+         {2, "yes", "0x00000002", "2", "yes"},
          {missing},
          kRefusedThenDisconnect},
         {"receiving product level 1",
          {"", "1", HostData(kLinkOk), {}, "", false},
-         2,
-         "yes",
-         "0x00000002",
-         "2",
-         "yes",
+         {2, "yes", "0x00000002", "2", "yes"},
          {productOld},
          kRefusedThenDisconnect},
         {"receiving product level 3",
          {"", "3", HostData(kLinkOk), {}, "", false},
-         2,
-         "yes",
-         "0x00000002",
-         "2",
-         "yes",
+         {2, "yes", "0x00000002", "2", "yes"},
          {linkOld},
          kRefusedThenDisconnect},
         {"export link cancelled",
          {"", "2", cancelled, {}, "", false},
-         1,
-         "yes",
-         "0x00000002",
-         "1",
-         "yes",
+         {1, "yes", "0x00000002", "1", "yes"},
          {},
          kDisconnect},
         {"export link fails",
          {"", "2", HostData(R"({"expSysLink": 9})"), {}, "", false},
-         2,
-         "yes",
-         "0x00000002",
-         "2",
-         "yes",
+         {2, "yes", "0x00000002", "2", "yes"},
          {},
          kDisconnect},
         {"selected data not found",
          {"", "2", HostData(kLinkOk, "8"), {}, "", false},
-         2,
-         "yes",
-         "0x00000002",
-         "2",
-         "yes",
+         {2, "yes", "0x00000002", "2", "yes"},
          {},
          kDisconnect},
         {"initiate fails",
          {"", "2", HostData(R"({"initiate": 12})"), {}, "", false},
-         3,
-         "no",
-         "0x00000000",
-         "0",
-         "no",
+         {3, "no", "0x00000000", "0", "no"},
          {},
          kDisconnect},
         {"function id 65535",
          {"", "2", cancelled, {"--function-id", "65535"}, "", false},
-         1,
-         "yes",
-         "0xFFFFFFFF",
-         "1",
-         "yes",
+         {1, "yes", "0xFFFFFFFF", "1", "yes"},
          {},
          kDisconnect},
         {"function id 7 and a long fixed path",
@@ -272,38 +239,22 @@ std::vector<Scenario> Scenarios() {
           {"--function-id", "7", "--output", "C:\\" + std::string(600, 'p') + ",x.xml"},
           "",
           false},
-         1,
-         "yes",
-         "0x00000007",
-         "1",
-         "yes",
+         {1, "yes", "0x00000007", "1", "yes"},
          {},
          kDisconnect},
         {"stand-alone",
          {"", "2", cancelled, {"--standalone"}, "", false},
-         3,
-         "no",
-         "0x00000000",
-         "0",
-         "no",
+         {3, "no", "0x00000000", "0", "no"},
          {},
          kDisconnect},
         {"stand-alone with the receiving product missing",
          {"", nullptr, HostData(kLinkOk), {"--standalone"}, "", false},
-         3,
-         "no",
-         "0x00000000",
-         "0",
-         "no",
+         {3, "no", "0x00000000", "0", "no"},
          {missing},
          kRefusedThenDisconnect},
         {"two commas only",
          {"", nullptr, HostData(kLinkOk), {"--command-line", "1234,32769,5"}, "", false},
-         3,
-         "no",
-         "0x00000000",
-         "0",
-         "no",
+         {3, "no", "0x00000000", "0", "no"},
          {missing},
          kRefusedThenDisconnect},
     };
@@ -315,14 +266,14 @@ TEST(ShellThroughTheHost, StartUpChecksAndCompletionMessage) {
             scenario.run.edition = edition;
             const std::string name = std::string(edition) + ": " + scenario.name;
             RunResult r = Execute(scenario.run, edition);
-            EXPECT_EQ(scenario.exitCode, r.exitCode) << name << "\n" << r.report;
-            EXPECT_EQ(scenario.posted, r.result["posted"]) << name;
-            EXPECT_EQ(scenario.wparam, r.result["wparam"]) << name;
-            EXPECT_EQ(scenario.lparam, r.result["lparam"]) << name;
-            EXPECT_EQ(scenario.disabled, r.result["disabled-meanwhile"]) << name;
+            EXPECT_EQ(scenario.outcome.exitCode, r.exitCode) << name << "\n" << r.report;
+            EXPECT_EQ(scenario.outcome.posted, r.result["posted"]) << name;
+            EXPECT_EQ(scenario.outcome.wparam, r.result["wparam"]) << name;
+            EXPECT_EQ(scenario.outcome.lparam, r.result["lparam"]) << name;
+            EXPECT_EQ(scenario.outcome.disabled, r.result["disabled-meanwhile"]) << name;
             EXPECT_EQ("yes", r.result["enabled-now"]) << name;
             EXPECT_EQ("0", r.result["exit"]) << name;
-            if (std::string(scenario.posted) == "yes") {
+            if (std::string(scenario.outcome.posted) == "yes") {
                 EXPECT_EQ("1", r.result["posts"]) << name;
                 EXPECT_EQ("yes", r.result["enabled-again"]) << name;
                 EXPECT_EQ("yes", r.result["enabled-at-completion"]) << name;

@@ -11,7 +11,10 @@
 #include <string>
 #include <vector>
 
-#include "tests/gui/WindowDriver.h"
+#include "support/Json.h"
+#include "support/Messages.h"
+#include "support/Scratch.h"
+#include "tools/window-driver/WindowDriver.h"
 
 namespace {
 
@@ -20,16 +23,14 @@ constexpr int kOutputGroup = 1013;
 constexpr int kBrowse = 1015;
 constexpr int kCategoryButtons[3] = {1010, 1011, 1012};
 
-const char kDialogCaption[] = "所得税(減価償却) - 集計条件";
-const char kTitle[] = "所得税(減価償却)";
-const std::string kSuccess = "減価償却の集計結果を正常に出力しました。";
-const std::string kFailure = "XMLファイルの出力に失敗しました。\n\nアプリケーションを終了します。";
-const std::string kCancel = "\xA2所得税(減価償却)\xA3の集計を中止します。";
-const std::string kPastResults =
-    "過去実績データは、連携の対象として使用できません。\n\nアプリケーションを終了します。";
-const std::string kOverwrite = "同名のファイルが存在します。\n\n上書きしてもよろしいですか？";
-const std::string kCreateFolder =
-    "指定されたフォルダは存在しません。\n\n作成してもよろしいですか？";
+using velnor_test::kDialogCaption;
+using velnor_test::kTitle;
+const std::string kSuccess = velnor_test::kSuccessText;
+const std::string kFailure = velnor_test::kFailureText;
+const std::string kCancel = velnor_test::kCancelText;
+const std::string kPastResults = velnor_test::kPastResultsText;
+const std::string kOverwrite = velnor_test::kOverwriteText;
+const std::string kCreateFolder = velnor_test::kCreateFolderText;
 
 std::string BinDir() {
     std::string path = VELNOR_BIN_DIR;
@@ -39,48 +40,32 @@ std::string BinDir() {
     return path + "\\";
 }
 
-std::string JsonText(const std::string& text) {
-    std::string out = "\"";
-    for (char c : text) {
-        if (c == '\\' || c == '"') out.push_back('\\');
-        out.push_back(c);
-    }
-    return out + "\"";
-}
-
 // A test's folder: the programs with the receiving product's definition file, the host's
 // folders, and the destinations. Removed with everything in it.
 class TestFolder {
   public:
-    explicit TestFolder(const std::string& name) {
-        char temp[MAX_PATH] = {};
-        GetTempPathA(MAX_PATH, temp);
-        path_ = std::string(temp) + "velnor-whole-" + std::to_string(GetCurrentProcessId()) + "-" +
-                name + "\\";
-        CreateDirectoryA(path_.c_str(), nullptr);
+    explicit TestFolder(const std::string& name) : folder_("whole-" + name), path_(folder_.path()) {
         CreateDirectoryA((path_ + "dest").c_str(), nullptr);
-        for (const char* edition : {"VelnorPro", "VelnorStd"}) {
+        for (const char* edition :
+             {"VelnorPro", "VelnorStd", "VelnorPro-faults", "VelnorStd-faults"}) {
             const std::string exe = std::string(edition) + ".exe";
             CopyFileA((BinDir() + exe).c_str(), (path_ + exe).c_str(), FALSE);
         }
-        guidriver::WriteFileText(path_ + "MerovinDef.ini", "[ProgramLevel]\r\nMV14_G=2\r\n");
+        velnor_test::WriteFile(path_ + "MerovinDef.ini", "[ProgramLevel]\r\nMV14_G=2\r\n");
     }
-    ~TestFolder() { Remove(path_); }
-    TestFolder(const TestFolder&) = delete;
-    TestFolder& operator=(const TestFolder&) = delete;
 
     const std::string& path() const { return path_; }
     std::string dest(const std::string& name) const { return path_ + "dest\\" + name; }
     // The host's folder of type 1, three levels that no run has made yet.
     std::string envFolder() const { return path_ + "host1\\a\\b\\"; }
     std::string EnvFile(const std::string& edition = "VelnorPro") const {
-        return guidriver::ReadFileText(envFolder() + edition + ".env");
+        return velnor_test::ReadFile(envFolder() + edition + ".env");
     }
     void Remember(const std::string& edition, const std::string& content) const {
         for (const char* level : {"host1", "host1\\a", "host1\\a\\b"}) {
             CreateDirectoryA((path_ + level).c_str(), nullptr);
         }
-        guidriver::WriteFileText(envFolder() + edition + ".env", content);
+        velnor_test::WriteFile(envFolder() + edition + ".env", content);
     }
     // Names and contents of the files in the destination folder.
     std::map<std::string, std::string> Destinations() const {
@@ -90,7 +75,7 @@ class TestFolder {
         if (find == INVALID_HANDLE_VALUE) return files;
         do {
             if (!(entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) {
-                files[entry.cFileName] = guidriver::ReadFileText(dest(entry.cFileName));
+                files[entry.cFileName] = velnor_test::ReadFile(dest(entry.cFileName));
             }
         } while (FindNextFileA(find, &entry));
         FindClose(find);
@@ -98,24 +83,7 @@ class TestFolder {
     }
 
   private:
-    static void Remove(const std::string& folder) {
-        WIN32_FIND_DATAA entry;
-        HANDLE find = FindFirstFileA((folder + "*").c_str(), &entry);
-        if (find != INVALID_HANDLE_VALUE) {
-            do {
-                const std::string name = entry.cFileName;
-                if (name == "." || name == "..") continue;
-                if (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-                    Remove(folder + name + "\\");
-                } else {
-                    DeleteFileA((folder + name).c_str());
-                }
-            } while (FindNextFileA(find, &entry));
-            FindClose(find);
-        }
-        RemoveDirectoryA(folder.c_str());
-    }
-
+    velnor_test::ScratchFolder folder_;
     std::string path_;
 };
 
@@ -149,10 +117,11 @@ struct HostSetup {
 };
 
 std::string HostData(const TestFolder& folder, const HostSetup& setup) {
-    return u8R"({"user": {"id": )" + JsonText(setup.user) +
+    return u8R"({"user": {"id": )" + velnor_test::JsonText(setup.user) +
            u8R"(, "selected": [1, 7]},
       "appFolders": {"0": )" +
-           JsonText(folder.path() + "host0\\") + ", \"1\": " + JsonText(folder.envFolder()) +
+           velnor_test::JsonText(folder.path() + "host0\\") +
+           ", \"1\": " + velnor_test::JsonText(folder.envFolder()) +
            u8R"(},
       "faults": )" +
            setup.faults +
@@ -173,7 +142,7 @@ struct ProgramRun {
     int category = 0;         // 1 to 3: the button to click; 0 leaves the dialog's choice
     std::string output;       // typed into the destination when not empty
     Finish finish = Finish::kF12;
-    std::string fileFaults;  // VELNOR_FILE_FAULTS of the program
+    std::string fileFaults;  // VELNOR_FILE_FAULTS of the program's test build
 };
 
 // What the conditions dialog showed when it opened.
@@ -270,12 +239,13 @@ void Work(const ProgramRun& run, HWND dialog, HANDLE simulator, Outcome* out) {
 }
 
 Outcome Execute(const TestFolder& folder, const ProgramRun& run) {
-    guidriver::WriteFileText(folder.path() + "host.json", HostData(folder, run.host));
+    velnor_test::WriteFile(folder.path() + "host.json", HostData(folder, run.host));
     SetEnvironmentVariableA("VELNOR_HOST_DATA", (folder.path() + "host.json").c_str());
     SetEnvironmentVariableA("VELNOR_FILE_FAULTS",
                             run.fileFaults.empty() ? nullptr : run.fileFaults.c_str());
     std::string commandLine = "\"" + BinDir() + "host-simulator.exe\" --timeout 120 --program \"" +
-                              folder.path() + run.edition + ".exe\"";
+                              folder.path() + run.edition +
+                              (run.fileFaults.empty() ? ".exe\"" : "-faults.exe\"");
     if (run.standalone) commandLine += " --standalone";
     if (!run.fixedOutput.empty()) commandLine += " --output \"" + run.fixedOutput + "\"";
     const std::string report = folder.path() + "simulator.txt";
@@ -308,7 +278,7 @@ Outcome Execute(const TestFolder& folder, const ProgramRun& run) {
     GetExitCodeProcess(simulator, &code);
     CloseHandle(simulator);
     out.exitCode = static_cast<int>(code);
-    out.report = guidriver::ReadFileText(report);
+    out.report = velnor_test::ReadFile(report);
     std::istringstream lines(out.report);
     for (std::string line; std::getline(lines, line);) {
         if (line.rfind("RESULT ", 0) != 0) continue;
@@ -460,7 +430,7 @@ TEST(WholeRun, CategoriesAndDestinationsRememberedPerUser) {
         } else {
             ExpectPosted(o, 0, s.name);
         }
-        const std::string xml = guidriver::ReadFileText(s.output);
+        const std::string xml = velnor_test::ReadFile(s.output);
         EXPECT_EQ(0u,
                   xml.rfind("<?xml version=\"1.0\" encoding=\"Shift_JIS\"?>\r\n<REPORT>\r\n", 0))
             << s.name;
@@ -507,7 +477,7 @@ TEST(WholeRun, RefusalsAndFailuresLeaveEverythingAsItWas) {
     const std::string envFile = "yamada/1/7:0/0/3/" + destination + "\nother/1/7:0/0/1/C:\\o.xml\n";
     folder.Remember("VelnorStd", envFile);
     const std::string kept = "<?xml version=\"1.0\"?>\r\n<REPORT>last year</REPORT>\r\n";
-    guidriver::WriteFileText(destination, kept);
+    velnor_test::WriteFile(destination, kept);
 
     const struct {
         const char* name;
@@ -570,7 +540,7 @@ TEST(WholeRun, AFixedDestinationIsReplacedWithoutAskingAndNotRemembered) {
     const std::string fixed = folder.dest("fixed.xml");
     const std::string envFile = "yamada/1/7:0/0/2/" + remembered + "\n";
     folder.Remember("VelnorPro", envFile);
-    guidriver::WriteFileText(fixed, "last year");
+    velnor_test::WriteFile(fixed, "last year");
 
     ProgramRun run;
     run.fixedOutput = fixed;
@@ -579,7 +549,7 @@ TEST(WholeRun, AFixedDestinationIsReplacedWithoutAskingAndNotRemembered) {
     EXPECT_EQ(std::vector<std::string>{kSuccess}, Texts(o.boxes));
     ExpectCaptions(o, "fixed");
     ExpectPosted(o, 0, "fixed");
-    EXPECT_EQ(kRealEstateAssets, Elements(guidriver::ReadFileText(fixed), "SISANMEI"));
+    EXPECT_EQ(kRealEstateAssets, Elements(velnor_test::ReadFile(fixed), "SISANMEI"));
     EXPECT_EQ(1u, folder.Destinations().size());
     EXPECT_EQ(envFile, folder.EnvFile());
 }

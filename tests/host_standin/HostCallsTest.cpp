@@ -1,4 +1,5 @@
 #include <cstdio>
+#include <initializer_list>
 #include <map>
 #include <memory>
 
@@ -8,12 +9,19 @@ namespace {
 
 using standintest::EnumerateAssets;
 using standintest::SetEnv;
-using standintest::Shown;
 using standintest::WalkDataSets;
 using HostCalls = standintest::StandIn;
 
-void Put(std::vector<unsigned char>& b, size_t at, uint64_t v, int bytes) {
-    for (int i = 0; i < bytes; ++i) b[at + i] = static_cast<unsigned char>(v >> (8 * i));
+struct Number {
+    size_t at;
+    uint64_t value;
+    int bytes;  // little-endian
+};
+void Put(std::vector<unsigned char>& b, std::initializer_list<Number> numbers) {
+    for (const Number& n : numbers) {
+        for (int i = 0; i < n.bytes; ++i)
+            b[n.at + i] = static_cast<unsigned char>(n.value >> (8 * i));
+    }
 }
 void Put(std::vector<unsigned char>& b, size_t at, const std::string& s) {
     std::memcpy(&b[at], s.data(), s.size());
@@ -37,14 +45,14 @@ TEST_F(HostCalls, DataSetRecordHoldsEachFieldAtItsOffsetAndFullTextsWithoutNul) 
          "manufacturingCost": 1, "kind": -2, "businessKinds": 2, "rounding": 2}]})");
     std::vector<unsigned char> expected(1505, 0);
     Put(expected, 0, "ABCDEFGHIJKLMNOP");
-    Put(expected, 16, 16909060, 4);
+    Put(expected, {{16, 16909060, 4}});
     Put(expected, 24, Repeat(kA, 130));
-    Put(expected, 284, 20250101, 4);
-    Put(expected, 288, 20251231, 4);
-    Put(expected, 300, 1, 4);
-    Put(expected, 326, static_cast<uint16_t>(-2), 2);
-    Put(expected, 947, 2, 1);
-    Put(expected, 1232, 2, 1);
+    Put(expected, {{284, 20250101, 4},
+                   {288, 20251231, 4},
+                   {300, 1, 4},
+                   {326, static_cast<uint16_t>(-2), 2},
+                   {947, 2, 1},
+                   {1232, 2, 1}});
     const auto sets = WalkDataSets();
     ASSERT_EQ(sets.size(), 1u);
     EXPECT_EQ(Bytes(sets[0]), expected);
@@ -62,32 +70,30 @@ TEST_F(HostCalls, AssetRecordsHoldEachFieldAtItsOffset) {
         "evenDepreciation": 1, "revisedCost": "-7", "ordinary": 8, "additional1": 9,
         "additional2": 10, "expenses": "-0.0001"}]}]})");
     std::vector<unsigned char> master(600, 0), year(128, 0);
-    Put(master, 48, 10, 4);
+    Put(master, {{48, 10, 4}});
     Put(master, 52, "a" + Repeat(kA, 96));  // 193 bytes: the whole field
     Put(master, 245, "1,200\x96\x7b\x96\x7b");
     Put(master, 254, Repeat(kA, 41));
-    Put(master, 336, 5, 2);
-    Put(master, 356, 20120401, 4);
-    Put(master, 368, 10000005000, 8);
-    Put(master, 376, 20000, 8);
-    Put(master, 384, 30000, 8);
-    Put(master, 392, 8, 2);
-    Put(master, 394, 4, 2);
-    Put(master, 396, 500, 4);
-    Put(master, 404, 1, 1);
-    Put(master, 408, 40000, 8);
-    Put(master, 426, 5000, 2);
-    Put(master, 430, 7, 2);
-    Put(master, 448, 50000, 8);
-    Put(master, 480, 60000, 8);
-    Put(master, 488, 20250731, 4);
-    Put(master, 528, 2, 2);
-    Put(master, 534, 1, 1);
-    Put(master, 537, static_cast<uint64_t>(-70000), 8);
-    Put(year, 40, 80000, 8);
-    Put(year, 48, 90000, 8);
-    Put(year, 56, 100000, 8);
-    Put(year, 64, static_cast<uint64_t>(-1), 8);
+    Put(master, {{336, 5, 2},
+                 {356, 20120401, 4},
+                 {368, 10000005000, 8},
+                 {376, 20000, 8},
+                 {384, 30000, 8},
+                 {392, 8, 2},
+                 {394, 4, 2},
+                 {396, 500, 4},
+                 {404, 1, 1},
+                 {408, 40000, 8},
+                 {426, 5000, 2},
+                 {430, 7, 2},
+                 {448, 50000, 8},
+                 {480, 60000, 8},
+                 {488, 20250731, 4},
+                 {528, 2, 2},
+                 {534, 1, 1},
+                 {537, static_cast<uint64_t>(-70000), 8}});
+    Put(year,
+        {{40, 80000, 8}, {48, 90000, 8}, {56, 100000, 8}, {64, static_cast<uint64_t>(-1), 8}});
     const auto assets = EnumerateAssets("D");
     ASSERT_EQ(assets.size(), 1u);
     EXPECT_EQ(Bytes(assets[0].master), master);

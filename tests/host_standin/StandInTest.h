@@ -11,21 +11,9 @@
 #include "common/Ui.h"
 #include "host/QelHost.h"
 #include "host_standin/HostStandIn.h"
+#include "support/Seams.h"
 
 namespace standintest {
-
-struct ShownBox {
-    std::string text, caption;
-    unsigned type;
-};
-inline std::vector<ShownBox>& Shown() {
-    static std::vector<ShownBox> shown;
-    return shown;
-}
-inline int RecordBox(velnor::WindowHandle, const char* text, const char* caption, unsigned type) {
-    Shown().push_back({text, caption, type});
-    return velnor::kIdOk;
-}
 
 inline void SetEnv(const char* name, const std::string& value) {
 #ifdef _WIN32
@@ -42,20 +30,16 @@ inline void SetEnv(const char* name, const std::string& value) {
 // Every test starts from a forgotten host and records message boxes instead of showing them.
 class StandIn : public ::testing::Test {
   protected:
-    void SetUp() override {
-        hoststandin::Reset();
-        Shown().clear();
-        previous_ = velnor::SetMessageBoxHook(&RecordBox);
-    }
+    void SetUp() override { hoststandin::Reset(); }
     void TearDown() override {
-        velnor::SetMessageBoxHook(previous_);
         SetEnv("VELNOR_HOST_DATA", "");
         SetEnv("VELNOR_HOST_LOG", "");
     }
     void Load(const std::string& json) { ASSERT_EQ(hoststandin::LoadFromString(json), ""); }
+    std::vector<velnor_test::ShownBox>& Shown() { return boxes_.shown; }
 
   private:
-    velnor::MessageBoxFn previous_ = nullptr;
+    velnor_test::MessageBoxRecorder boxes_;
 };
 
 inline ClSetData* DataSets() {

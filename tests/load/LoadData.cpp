@@ -3,20 +3,15 @@
 #include <cstdio>
 #include <string>
 
+#include "support/Json.h"
+
 namespace loaddata {
 
 namespace {
 
 constexpr int kPeriodStart = 20240401;
 
-std::string Json(const std::string& text) {
-    std::string out = "\"";
-    for (char c : text) {
-        if (c == '"' || c == '\\') out += '\\';
-        out += c;
-    }
-    return out + "\"";
-}
+using velnor_test::JsonText;
 
 std::string Repeat(const std::string& text, int times) {
     std::string out;
@@ -67,7 +62,8 @@ void AppendAsset(std::string* out, int i) {
                   "\"acquired\": %d, \"cost\": \"%lld\", \"bookValueStart\": \"%lld\", "
                   "\"ordinary\": \"%lld\", \"expenses\": \"%lld\", \"unamortizedEnd\": "
                   "\"%lld.5\", \"businessRatio\": %d, \"months\": %d, \"evenDepreciation\": %d",
-                  Json(name).c_str(), 1 + i % 9, Json(i % 4 == 0 ? u8"本社工場" : "").c_str(),
+                  JsonText(name).c_str(), 1 + i % 9,
+                  JsonText(i % 4 == 0 ? u8"本社工場" : "").c_str(),
                   k.neverExported ? 11 : (i % 13 == 0 ? 10 : 0), k.category, k.method, 2 + i % 40,
                   k.method == 1 ? 100 : 250, acquired, cost, cost - ordinary, ordinary,
                   ordinary * (i % 3 == 0 ? 1 : 0), cost - 2 * ordinary, i % 11 == 0 ? 5000 : 10000,
@@ -136,27 +132,27 @@ std::string FieldLimits() {
     };
     for (const auto& a : kAssets) {
         if (!assets.empty()) assets += ",\n";
-        assets += "   {\"name\": " + Json(a.name) + ", \"quantity\": " + Json(a.quantity) +
-                  ", \"remarks\": " + Json(a.remarks) +
+        assets += "   {\"name\": " + JsonText(a.name) + ", \"quantity\": " + JsonText(a.quantity) +
+                  ", \"remarks\": " + JsonText(a.remarks) +
                   ", \"method\": " + std::to_string(a.method) +
                   ", \"life\": 5, \"rate\": 400, \"acquired\": 20240601, "
                   "\"cost\": \"999999999999.9999\", \"bookValueStart\": \"500000\", "
                   "\"ordinary\": \"99999999999\", \"expenses\": \"99999999999\", "
                   "\"businessRatio\": 10000, \"months\": 12, \"evenDepreciation\": 1}";
     }
-    return "{\"user\": {\"id\": " + Json(Repeat(u8"担当", 16)) +
+    return "{\"user\": {\"id\": " + JsonText(Repeat(u8"担当", 16)) +
            ", \"selected\": [2147483647, -2147483648]},\n"
            " \"appFolders\": {\"0\": " +
-           Json(folder) + ", \"1\": " + Json(folder) +
+           JsonText(folder) + ", \"1\": " + JsonText(folder) +
            "},\n"
            " \"eras\": [{\"start\": 18680908, \"name\": " +
-           Json(Repeat(u8"明", 7) + "1") +
-           "}, {\"start\": 19890108, \"name\": " + Json(u8"ﾍｲｾｲ" + Repeat(u8"平", 5) + "1") +
-           "}, {\"start\": 20190501, \"name\": " + Json(Repeat(u8"令", 7) + "\\") +
+           JsonText(Repeat(u8"明", 7) + "1") +
+           "}, {\"start\": 19890108, \"name\": " + JsonText(u8"ﾍｲｾｲ" + Repeat(u8"平", 5) + "1") +
+           "}, {\"start\": 20190501, \"name\": " + JsonText(Repeat(u8"令", 7) + "\\") +
            "}],\n"
            " \"dataSets\": [{\"id\": " +
-           Json(Repeat(u8"デ", 8)) + ", \"number\": -2147483648, \"company\": " +
-           Json(Repeat(u8"ｶﾌﾞｼｷｶﾞｲｼｬ", 5) + Repeat(u8"ベルナー＆", 20) + Repeat(u8"ソ", 5)) +
+           JsonText(Repeat(u8"デ", 8)) + ", \"number\": -2147483648, \"company\": " +
+           JsonText(Repeat(u8"ｶﾌﾞｼｷｶﾞｲｼｬ", 5) + Repeat(u8"ベルナー＆", 20) + Repeat(u8"ソ", 5)) +
            ", \"periodStart\": 20240401, \"periodEnd\": 20250331, \"businessKinds\": 3,"
            " \"manufacturingCost\": 1, \"rounding\": 2,\n  \"assets\": [\n" +
            assets + "\n  ]}]}\n";

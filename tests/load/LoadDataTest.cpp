@@ -5,8 +5,6 @@
 
 #include <cstdio>
 #include <cstring>
-#include <fstream>
-#include <iterator>
 #include <string>
 #include <vector>
 
@@ -20,6 +18,7 @@
 #include "host_standin/HostStandIn.h"
 #include "load/DocumentChecks.h"
 #include "load/LoadData.h"
+#include "support/Scratch.h"
 
 namespace {
 
@@ -40,17 +39,15 @@ class LoadData : public ::testing::Test {
         EXPECT_EQ(1, aggregator.CollectAssets(snapshots, data, category));
         EXPECT_EQ(1, aggregator.ConvertAssets(snapshots, list, data));
         *records = list.size();
-        const std::string path = ::testing::TempDir() + "velnor-load-test.xml";
+        // A folder of this process: the test cases run side by side.
+        const velnor_test::ScratchFolder folder("load");
+        const std::string path = folder.path() + "export.xml";
         ClXmlExport exporter;
         exporter.SetRecordList(&list);
         exporter.SetEdition(&velnor::kEditionPro);
         exporter.SetProgressBase(400);
         EXPECT_EQ(1, exporter.Export(path.c_str(), 2, &data));
-        std::ifstream in(path, std::ios::binary);
-        std::string document((std::istreambuf_iterator<char>(in)),
-                             std::istreambuf_iterator<char>());
-        std::remove(path.c_str());
-        return document;
+        return velnor_test::ReadFile(path);
     }
 };
 

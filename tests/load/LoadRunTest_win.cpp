@@ -14,9 +14,10 @@
 #include <string>
 #include <vector>
 
-#include "gui/WindowDriver.h"
 #include "load/DocumentChecks.h"
 #include "load/LoadData.h"
+#include "support/Scratch.h"
+#include "tools/window-driver/WindowDriver.h"
 
 namespace {
 
@@ -43,10 +44,7 @@ double Seconds() {
 }
 
 // One scratch folder per run.
-class RunFolder : public guidriver::RunFolder {
-  public:
-    explicit RunFolder(const std::string& name) : guidriver::RunFolder("velnor-load", name) {}
-};
+using RunFolder = velnor_test::ScratchFolder;
 
 struct WholeRun {
     double seconds = 0;
@@ -64,7 +62,7 @@ WholeRun RunWholeProgram(const RunFolder& folder, const std::string& hostDataFil
     WholeRun run;
     const std::string program = folder.path() + "VelnorPro.exe";
     EXPECT_TRUE(CopyFileA((BinDir() + "VelnorPro.exe").c_str(), program.c_str(), FALSE));
-    guidriver::WriteFileText(folder.path() + "MerovinDef.ini", "[ProgramLevel]\r\nMV14_G=2\r\n");
+    velnor_test::WriteFile(folder.path() + "MerovinDef.ini", "[ProgramLevel]\r\nMV14_G=2\r\n");
     const std::string log = folder.path() + "host.log";
     _putenv_s("VELNOR_HOST_DATA", hostDataFile.c_str());
     _putenv_s("VELNOR_HOST_LOG", log.c_str());
@@ -102,7 +100,7 @@ WholeRun RunWholeProgram(const RunFolder& folder, const std::string& hostDataFil
     _putenv_s("VELNOR_HOST_DATA", "");
     _putenv_s("VELNOR_HOST_LOG", "");
 
-    run.report = guidriver::ReadFileText(report);
+    run.report = velnor_test::ReadFile(report);
     std::istringstream lines(run.report);
     for (std::string line; std::getline(lines, line);) {
         if (line.rfind("RESULT ", 0) != 0) continue;
@@ -112,8 +110,8 @@ WholeRun RunWholeProgram(const RunFolder& folder, const std::string& hostDataFil
             if (eq != std::string::npos) run.result[field.substr(0, eq)] = field.substr(eq + 1);
         }
     }
-    run.log = guidriver::ReadFileText(log);
-    run.document = guidriver::ReadFileText(output);
+    run.log = velnor_test::ReadFile(log);
+    run.document = velnor_test::ReadFile(output);
     return run;
 }
 
@@ -133,8 +131,8 @@ std::string BatchDocument(const RunFolder& folder, const std::string& hostDataFi
     DWORD code = 1;
     GetExitCodeProcess(process, &code);
     CloseHandle(process);
-    EXPECT_EQ(0u, code) << guidriver::ReadFileText(folder.path() + "batch.txt");
-    return guidriver::ReadFileText(output);
+    EXPECT_EQ(0u, code) << velnor_test::ReadFile(folder.path() + "batch.txt");
+    return velnor_test::ReadFile(output);
 }
 
 void CheckRun(const WholeRun& run, const std::string& batch, int records, double bound) {
@@ -161,7 +159,7 @@ void CheckRun(const WholeRun& run, const std::string& batch, int records, double
 TEST(Load, FieldLimitsThroughTheWholeProgram) {
     RunFolder folder("limits");
     const std::string data = folder.path() + "limits.json";
-    ASSERT_TRUE(guidriver::WriteFileText(data, loaddata::FieldLimits()));
+    ASSERT_TRUE(velnor_test::WriteFile(data, loaddata::FieldLimits()));
     const WholeRun run = RunWholeProgram(folder, data, folder.path() + "limits.xml", 120);
     double batchSeconds = 0;
     const std::string batch = BatchDocument(folder, data, &batchSeconds);
@@ -182,7 +180,7 @@ TEST(Load, ManyAssetsThroughTheWholeProgram) {
     const double bound = boundText != nullptr && *boundText ? std::atof(boundText) : 120;
     RunFolder folder("many");
     const std::string data = folder.path() + "many.json";
-    ASSERT_TRUE(guidriver::WriteFileText(data, loaddata::ManyAssets(count)));
+    ASSERT_TRUE(velnor_test::WriteFile(data, loaddata::ManyAssets(count)));
     const WholeRun run =
         RunWholeProgram(folder, data, folder.path() + "many.xml", static_cast<DWORD>(bound) + 60);
     double batchSeconds = 0;

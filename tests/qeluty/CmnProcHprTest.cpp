@@ -6,18 +6,19 @@
 #include "QelUty/CmnProcHpr.h"
 #include "common/Ui.h"
 #include "host_standin/HostStandIn.h"
+#include "support/Seams.h"
 
 namespace {
 
-// The host shows its fatal-error messages through the message-box seam.
-int AnswerOk(velnor::WindowHandle, const char*, const char*, unsigned) { return velnor::kIdOk; }
+// The host shows its fatal-error messages through the message-box seam: answered here,
+// for the whole test program.
+const velnor_test::MessageBoxRecorder g_boxes;
 
 const char kDataSet[] =
     R"("dataSets": [{"id": "D1", "number": 1, "periodStart": 20240101, "periodEnd": 20241231}])";
 
 void Load(const std::string& members) {
     hoststandin::Reset();
-    velnor::SetMessageBoxHook(&AnswerOk);
     std::string json = "{" + std::string(kDataSet);
     if (!members.empty()) json += ", " + members;
     json += "}";
