@@ -1,5 +1,4 @@
 // Conversion of the selected assets into the text fields of the export.
-#include <cstdio>
 #include <cstring>
 #include <new>
 
@@ -7,6 +6,7 @@
 #include "aggregation/AssetAggregator.h"
 #include "aggregation/DecimalText.h"
 #include "aggregation/FixedDecimal.h"
+#include "common/NumberText.h"
 #include "common/Sjis.h"
 
 namespace {
@@ -39,11 +39,10 @@ void PutText(char (&field)[N], const char* text) {
     }
 }
 
+// "%0<width>ld" of the value, whole or not at all.
 template <size_t N>
-void PutInt(char (&field)[N], const char* format, long value) {
-    char text[32];
-    std::snprintf(text, sizeof(text), format, value);
-    PutText(field, text);
+void PutInt(char (&field)[N], int width, long value) {
+    velnor::FormatInteger(value, width, field, N);
 }
 
 // Rounded in a copy first, so that a range error leaves the field as it was.
@@ -251,14 +250,14 @@ void ConvertAcquisition(const AssetFigures& f, StASSETRECORD& rec) {
     int eraYear = 0;
     if (ClCmnProcHpr(nullptr).GetEraName(date, rec.SYUTOKUNENGETU_GENGO,
                                          sizeof(rec.SYUTOKUNENGETU_GENGO), &eraYear) == 0) {
-        PutInt(rec.SYUTOKUNENGETU_NEN, "%02ld", eraYear);  // three digits leave it empty
+        PutInt(rec.SYUTOKUNENGETU_NEN, 2, eraYear);  // three digits leave it empty
     } else {
         PutText(rec.SYUTOKUNENGETU_NEN, "00");
     }
     if (f.small) {
         rec.SYUTOKUNENGETU_TUKI[0] = '\0';
     } else {
-        PutInt(rec.SYUTOKUNENGETU_TUKI, "%02ld", (date / 100) % 100);
+        PutInt(rec.SYUTOKUNENGETU_TUKI, 2, (date / 100) % 100);
     }
 }
 
@@ -308,7 +307,7 @@ void ConvertAsset(const StASSETSNAPSHOT& s, int rounding, PeriodStart& period, S
     if (f.small) PutText(rec.SYOUKYAKUMEI, kSmallAssetMethodName);
     if (f.method == 5 && m.nAcquired >= 20120401 && m.nAcquired <= 20121231)
         PutText(rec.KEIKASOTI, "1");
-    if (ordinaryAsset && !f.evenWithValue) PutInt(rec.TAIYOUNENSU, "%ld", m.nLife);
+    if (ordinaryAsset && !f.evenWithValue) PutInt(rec.TAIYOUNENSU, 0, m.nLife);
     if (ordinaryAsset) {
         if (f.method == 4) {
             PutText(rec.SYOUKYAKURITU, "1/3");
@@ -320,7 +319,7 @@ void ConvertAsset(const StASSETSNAPSHOT& s, int rounding, PeriodStart& period, S
     }
     if (f.haveGO && f.guarantee > f.ordinary)
         Apply([&] { PutAmount(rec.KAITEISYUTOKUKAGAKU, Fixed::FromRaw(m.llRevisedCost)); });
-    if (ordinaryAsset) PutInt(rec.SYOUKYAKUKIKAN, "%ld", m.nMonths);
+    if (ordinaryAsset) PutInt(rec.SYOUKYAKUKIKAN, 0, m.nMonths);
     if (f.haveGO) Apply([&] { PutAmount(rec.CHOUSEIMAESYOUKYAKUGAKU, f.ordinary); });
     if (ordinaryAsset) {
         Apply([&] { PutAmount(rec.FUTUUSYOUKYAKUHI, Fixed::FromRaw(s.year.llOrdinary)); });

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "common/File.h"
+#include "common/NumberText.h"
 #include "common/PathHelpers.h"
 #include "common/Sjis.h"
 #include "export/FullWidth.h"
@@ -180,7 +181,7 @@ int ClXmlExport::WriteData(ClXmlWriter& writer) {
         for (const auto& record : *records_) {
             if (!record) continue;
             ++count;
-            std::snprintf(countText, sizeof countText, "%d", count);
+            velnor::FormatInteger(count, 0, countText, sizeof countText);
             if (!writer.WriteStartTag(line, "SISAN", 2, "Count", countText)) return 0;
             const char* base = reinterpret_cast<const char*>(record.get());
             for (const StAssetRecordField& field : kAssetRecordFields) {
