@@ -250,8 +250,11 @@ TEST(FixedDecimal, AmountText) {
     char field[13] = "untouched";
     EXPECT_THROW(Fd::FromParts(kMax, 0).ToAmountText(field, sizeof field), RangeError);
     EXPECT_STREQ(field, "");
-    T("1").ToAmountText(nullptr, 13);
+    // A null or zero-width field is left alone.
+    EXPECT_NO_THROW(T("1").ToAmountText(nullptr, 13));
+    std::strcpy(field, "kept");
     T("1").ToAmountText(field, 0);
+    EXPECT_STREQ(field, "kept");
 }
 
 }  // namespace

