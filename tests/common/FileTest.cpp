@@ -2,13 +2,13 @@
 
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
 #include <functional>
-#include <sstream>
 #include <string>
 
 #include "common/Faults.h"
 #include "common/File.h"
+#include "support/Scratch.h"
+#include "support/Seams.h"
 
 #ifndef _WIN32
 #include <sys/stat.h>
@@ -33,33 +33,17 @@ void SetFaultEnv(const char* value) {
 
 class FileTest : public ::testing::Test {
   protected:
-    void SetUp() override {
-        SetFaultEnv(nullptr);
-        ResetFileFaults();
-        const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-        dir_ = fs::temp_directory_path() / (std::string("velnor-file-") + info->name());
-        fs::remove_all(dir_);
-        fs::create_directories(dir_);
-    }
-    void TearDown() override {
-        SetFaultEnv(nullptr);
-        ResetFileFaults();
-        std::error_code ec;
-        fs::remove_all(dir_, ec);
-    }
-    std::string Path(const char* name) const { return (dir_ / name).string(); }
-    std::string Folder() const { return (dir_ / "").string(); }
-    static std::string Slurp(const std::string& path) {
-        std::ifstream in(path, std::ios::binary);
-        std::ostringstream s;
-        s << in.rdbuf();
-        return s.str();
-    }
+    void SetUp() override { SetFaultEnv(nullptr); }
+    void TearDown() override { SetFaultEnv(nullptr); }
+    std::string Path(const char* name) const { return folder_.path() + name; }
+    std::string Folder() const { return folder_.path(); }
+    static std::string Slurp(const std::string& path) { return velnor_test::ReadFile(path); }
     static void Put(const std::string& path, const std::string& bytes) {
-        std::ofstream(path, std::ios::binary) << bytes;
+        ASSERT_TRUE(velnor_test::WriteFile(path, bytes));
     }
 
-    fs::path dir_;
+    velnor_test::FileFaultsGuard faults_;
+    velnor_test::ScratchFolder folder_{"file"};
 };
 
 TEST_F(FileTest, CreateWritesBytesUnchangedAndTruncates) {
@@ -201,7 +185,7 @@ TEST_F(FileTest, TempFilesAreNewEmptyAndDistinctInTheirFolder) {
     ASSERT_TRUE(CreateTempFileIn(Folder(), "VEL", &b));
     EXPECT_NE(a, b);
     for (const std::string& name : {a, b}) {
-        EXPECT_EQ(fs::path(name).parent_path(), dir_) << name;
+        EXPECT_EQ(fs::path(name).parent_path(), fs::path(Folder()).parent_path()) << name;
         EXPECT_TRUE(IsRegularFilePath(name.c_str())) << name;
         EXPECT_EQ(fs::file_size(name), 0u) << name;
     }
