@@ -3,6 +3,7 @@
 #include <tlhelp32.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <cstring>
 #include <fstream>
 #include <iterator>
@@ -256,7 +257,10 @@ HANDLE StartProcess(const std::string& commandLine, const std::string& outputFil
     SECURITY_ATTRIBUTES inherit = {sizeof(inherit), nullptr, TRUE};
     HANDLE output = CreateFileA(outputFile.c_str(), GENERIC_WRITE, FILE_SHARE_READ, &inherit,
                                 CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (output == INVALID_HANDLE_VALUE) return nullptr;
+    if (output == INVALID_HANDLE_VALUE) {
+        std::fprintf(stderr, "cannot create %s (error %lu)\n", outputFile.c_str(), GetLastError());
+        return nullptr;
+    }
     STARTUPINFOA startup = {};
     startup.cb = sizeof(startup);
     startup.dwFlags = STARTF_USESTDHANDLES;
@@ -266,8 +270,18 @@ HANDLE StartProcess(const std::string& commandLine, const std::string& outputFil
     PROCESS_INFORMATION info = {};
     std::vector<char> line(commandLine.begin(), commandLine.end());
     line.push_back('\0');
-    BOOL started = CreateProcessA(nullptr, line.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr,
-                                  &startup, &info);
+    // Wine has been seen to refuse a start now and then in a new prefix; a second try
+    // after a pause goes through.
+    BOOL started = FALSE;
+    for (int attempt = 0; attempt < 3 && !started; ++attempt) {
+        if (attempt > 0) {
+            std::fprintf(stderr, "starting failed (error %lu), trying again: %s\n", GetLastError(),
+                         commandLine.c_str());
+            Sleep(1000);
+        }
+        started = CreateProcessA(nullptr, line.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr,
+                                 &startup, &info);
+    }
     CloseHandle(output);
     if (!started) return nullptr;
     CloseHandle(info.hThread);
