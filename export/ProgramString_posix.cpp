@@ -1,8 +1,7 @@
-#include "export/ProgramString.h"
-
 #include <cstring>
 
 #include "common/Sjis.h"
+#include "export/ProgramString.h"
 #include "res/Version.h"
 
 namespace velnor {
