@@ -65,12 +65,7 @@ void Apply(Rule rule) {
 // "%.Nf" of the value's double, as every ratio field is printed.
 template <size_t N>
 void PutDecimal(char (&field)[N], const Fixed& value, int decimals) {
-    char text[48];
-    if (velnor::FormatDecimals(value.ToDouble(), decimals, text, sizeof text)) {
-        PutText(field, text);
-    } else {
-        field[0] = '\0';
-    }
+    velnor::FormatDecimals(value.ToDouble(), decimals, field, N);
 }
 
 // The figures of one asset that several field rules share.

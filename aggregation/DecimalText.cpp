@@ -4,6 +4,8 @@
 #include <cstdint>
 #include <cstring>
 
+#include "common/NumberText.h"
+
 namespace velnor {
 namespace {
 
@@ -21,17 +23,6 @@ constexpr int kMaxDigits = 15;  // below 2^53, so the digits are a double exactl
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 bool IsSpace(char c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
 
-// Writes `value` in decimal digits backwards from `end`; returns the first digit.
-char* DigitsBackwards(char* end, uint64_t value, int minDigits) {
-    int n = 0;
-    do {
-        *--end = static_cast<char>('0' + value % 10);
-        value /= 10;
-        ++n;
-    } while (value != 0 || n < minDigits);
-    return end;
-}
-
 }  // namespace
 
 bool FormatDecimals(double value, int decimals, char* out, size_t size) {
@@ -39,7 +30,7 @@ bool FormatDecimals(double value, int decimals, char* out, size_t size) {
     if (decimals < 0 || decimals > 4 || !std::isfinite(value)) return false;
     int exponent = 0;
     const double fraction = std::frexp(std::fabs(value), &exponent);
-    if (exponent > 64) return false;
+    if (exponent > 63) return false;
     // |value| = mantissa * 2^shift exactly, mantissa below 2^53.
     const uint64_t mantissa = static_cast<uint64_t>(std::ldexp(fraction, 53));
     const int shift = exponent - 53;
@@ -59,18 +50,16 @@ bool FormatDecimals(double value, int decimals, char* out, size_t size) {
     const uint64_t part = static_cast<uint64_t>(units % kPow10[decimals]);
 
     char text[48];
-    char* end = text + sizeof text;
-    char* p = end;
+    size_t length = 0;
+    if (std::signbit(value)) text[length++] = '-';
+    length += FormatInteger(static_cast<long long>(whole), 0, text + length, sizeof text - length);
     if (decimals > 0) {
-        p = DigitsBackwards(p, part, decimals);
-        *--p = '.';
+        text[length++] = '.';
+        length += FormatInteger(static_cast<long long>(part), decimals, text + length,
+                                sizeof text - length);
     }
-    p = DigitsBackwards(p, whole, 1);
-    if (std::signbit(value)) *--p = '-';
-    const size_t length = static_cast<size_t>(end - p);
     if (length >= size) return false;
-    std::memcpy(out, p, length);
-    out[length] = '\0';
+    std::memcpy(out, text, length + 1);
     return true;
 }
 

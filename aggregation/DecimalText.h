@@ -12,7 +12,7 @@ namespace velnor {
 // `decimals` places (0 to 4), with "-" for a negative value even when it rounds to zero.
 // An exact tie rounds away from zero, as the classic Windows runtime does (glibc and newer
 // runtimes round it to even). False, and `out` empty, for a value that is not finite or
-// not below 2^64 in magnitude, or a text that does not fit `size` bytes.
+// not below 2^63 in magnitude, or a text that does not fit `size` bytes.
 bool FormatDecimals(double value, int decimals, char* out, size_t size);
 
 // Reads the number at the start of `text` as the runtime's conversion to a floating-point

@@ -2,6 +2,8 @@
 
 #include <cmath>
 
+#include "common/NumberText.h"
+
 namespace {
 
 __extension__ typedef __int128 Signed128;
@@ -214,16 +216,6 @@ void ClFixedDecimal::ToAmountText(char* field, size_t width) const {
     field[0] = '\0';
     ClFixedDecimal rounded(*this);
     rounded.Round(kHalfUp, 1);
-    char digits[24];
-    size_t length = sizeof(digits);
-    uint64_t whole = static_cast<uint64_t>(rounded.whole_);
-    do {
-        digits[--length] = static_cast<char>('0' + whole % 10);
-        whole /= 10;
-    } while (whole != 0);
-    if (rounded.sign_ < 0) digits[--length] = '-';
-    const size_t textLength = sizeof(digits) - length;
-    if (textLength >= width) return;
-    for (size_t i = 0; i < textLength; ++i) field[i] = digits[length + i];
-    field[textLength] = '\0';
+    // Below 10^18 once rounded, so the negation stays in range.
+    velnor::FormatInteger(rounded.sign_ < 0 ? -rounded.whole_ : rounded.whole_, 0, field, width);
 }
