@@ -164,41 +164,54 @@ std::string RebuildEnvContent(const std::string& content, const StEnvEntry* entr
     return result;
 }
 
-bool ReadEnvEntry(const std::string& path, const std::string& key, StEnvValues* out,
-                  bool* unreadable) {
+namespace {
+
+// The file's content, empty when there is none; false when it exists but cannot be read
+// or is too long.
+bool LoadEnvFile(const std::string& path, std::string* content) {
+    content->clear();
+    return !PathExists(path.c_str()) || ReadWholeEnvFile(path, content);
+}
+
+bool EntryValues(const std::string& content, const std::string& key, StEnvValues* out) {
     *out = StEnvValues();
-    if (unreadable != nullptr) *unreadable = false;
-    if (!PathExists(path.c_str())) return false;
-    std::string content;
-    if (!ReadWholeEnvFile(path, &content)) {
-        if (unreadable != nullptr) *unreadable = true;
-        return false;
-    }
     StEnvEntry entry;
     if (!FindEnvEntry(content, key, &entry)) return false;
     return ParseEnvValue(content.data() + entry.valueBegin, entry.end - entry.valueBegin, out);
 }
 
-bool WriteEnvEntry(const std::string& path, const std::string& key, const std::string& line) {
-    std::string content;
-    if (PathExists(path.c_str())) {
-        if (!ReadWholeEnvFile(path, &content)) return false;
-        StEnvEntry entry;
-        const bool found = FindEnvEntry(content, key, &entry);
-        content = RebuildEnvContent(content, found ? &entry : nullptr, line);
-    } else {
-        content = line;
-    }
+// Replaces the file's `content` by one with `line` as the entry of `key`.
+bool StoreEnvEntry(const std::string& path, const std::string& content, const std::string& key,
+                   const std::string& line) {
+    StEnvEntry entry;
+    const bool found = FindEnvEntry(content, key, &entry);
+    const std::string updated = RebuildEnvContent(content, found ? &entry : nullptr, line);
     // The program never makes a file that it would refuse to read.
-    if (content.size() > kEnvFileMaxSize) return false;
+    if (updated.size() > kEnvFileMaxSize) return false;
 
     std::string temp;
     if (!CreateTempFileIn(FolderPartOf(path.c_str()), "vel", &temp)) return false;
-    if (!WriteNewFile(temp, content) || !ReplaceFilePath(temp.c_str(), path.c_str())) {
+    if (!WriteNewFile(temp, updated) || !ReplaceFilePath(temp.c_str(), path.c_str())) {
         RemoveFilePath(temp.c_str());
         return false;
     }
     return true;
+}
+
+}  // namespace
+
+bool ReadEnvEntry(const std::string& path, const std::string& key, StEnvValues* out,
+                  bool* unreadable) {
+    *out = StEnvValues();
+    std::string content;
+    const bool loaded = LoadEnvFile(path, &content);
+    if (unreadable != nullptr) *unreadable = !loaded;
+    return loaded && EntryValues(content, key, out);
+}
+
+bool WriteEnvEntry(const std::string& path, const std::string& key, const std::string& line) {
+    std::string content;
+    return LoadEnvFile(path, &content) && StoreEnvEntry(path, content, key, line);
 }
 
 bool BuildCurrentEnvKey(std::string* key) {
@@ -243,15 +256,15 @@ bool WriteCurrentEnvEntry(const char* fileName, int16_t businessKind, const char
     if (!GetEnvFileLocation(fileName, &folder, &path)) return false;
     if (!IsFolder(folder.c_str()) && !CreateFolderTree(folder.c_str())) return false;
     if (!BuildCurrentEnvKey(&key)) return false;
+    std::string content;
+    if (!LoadEnvFile(path, &content)) return false;
     StEnvValues stored;
     if (destination == nullptr) {
-        bool unreadable = false;
-        ReadEnvEntry(path, key, &stored, &unreadable);
-        if (unreadable) return false;
+        EntryValues(content, key, &stored);
         destination = stored.destination;
     }
     if (!FormatEnvLine(key, reserved1, reserved2, businessKind, destination, &line)) return false;
-    return WriteEnvEntry(path, key, line);
+    return StoreEnvEntry(path, content, key, line);
 }
 
 }  // namespace velnor
