@@ -11,6 +11,13 @@ namespace {
 
 bool Given(const char* path) { return path != nullptr && *path != '\0'; }
 
+// Every operation on the file's content: refused without an open file, failed where a test
+// plans it.
+void Enter(bool open, FileOp op, const std::string& path) {
+    if (!open) throw ClFileException(ClFileException::kNotOpen, path);
+    if (ShouldFailFileOp(op, path.c_str())) throw ClFileException(ClFileException::kInjected, path);
+}
+
 }  // namespace
 
 ClFile::~ClFile() { Abort(); }
@@ -27,10 +34,7 @@ bool ClFile::Open(const char* path, unsigned flags) {
 }
 
 void ClFile::Write(const void* data, size_t size) {
-    if (!IsOpen()) throw ClFileException(ClFileException::kNotOpen, path_);
-    if (ShouldFailFileOp(FileOp::kWrite, path_.c_str())) {
-        throw ClFileException(ClFileException::kInjected, path_);
-    }
+    Enter(IsOpen(), FileOp::kWrite, path_);
     const char* p = static_cast<const char*>(data);
     while (size > 0) {
         ClFileException::Cause cause = ClFileException::kGeneric;
@@ -44,10 +48,7 @@ void ClFile::Write(const void* data, size_t size) {
 }
 
 size_t ClFile::Read(void* data, size_t size) {
-    if (!IsOpen()) throw ClFileException(ClFileException::kNotOpen, path_);
-    if (ShouldFailFileOp(FileOp::kRead, path_.c_str())) {
-        throw ClFileException(ClFileException::kInjected, path_);
-    }
+    Enter(IsOpen(), FileOp::kRead, path_);
     char* p = static_cast<char*>(data);
     size_t total = 0;
     while (total < size) {
@@ -69,10 +70,7 @@ uint64_t ClFile::GetLength() {
 }
 
 void ClFile::Flush() {
-    if (!IsOpen()) throw ClFileException(ClFileException::kNotOpen, path_);
-    if (ShouldFailFileOp(FileOp::kFlush, path_.c_str())) {
-        throw ClFileException(ClFileException::kInjected, path_);
-    }
+    Enter(IsOpen(), FileOp::kFlush, path_);
     ClFileException::Cause cause = ClFileException::kGeneric;
     if (!fsys::Sync(handle_, &cause)) throw ClFileException(cause, path_);
 }
