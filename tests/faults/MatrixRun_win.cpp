@@ -573,11 +573,7 @@ Outcome RunProgram(const faulttable::Row& row) {
             outcome.boxes.push_back(Box{seen.text, seen.caption, 0, false});
             return true;
         });
-        if (!ended) {
-            TerminateProcess(simulator, 255);
-            WaitForSingleObject(simulator, 5000);
-        }
-        CloseHandle(simulator);
+        guidriver::EndProcess(simulator, ended);
     }
     SetCurrentDirectoryA(previousFolder);
     SetVariable("VELNOR_HOST_DATA", "");

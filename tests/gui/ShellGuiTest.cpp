@@ -118,15 +118,9 @@ RunResult Execute(const ProgramRun& run, const std::string& name) {
         return true;
     });
     EXPECT_TRUE(ended) << name << "\n" << guidriver::DescribeForeignWindows();
-    if (!ended && WaitForSingleObject(simulator, 30000) != WAIT_OBJECT_0) {
-        TerminateProcess(simulator, 255);
-        WaitForSingleObject(simulator, 5000);
-    }
+    result.exitCode = static_cast<int>(guidriver::EndProcess(
+        simulator, ended || WaitForSingleObject(simulator, 30000) == WAIT_OBJECT_0));
     if (!run.output.empty()) result.xml = velnor_test::ReadFile(outputPath);
-    DWORD code = 0;
-    GetExitCodeProcess(simulator, &code);
-    CloseHandle(simulator);
-    result.exitCode = static_cast<int>(code);
 
     result.report = velnor_test::ReadFile(output);
     std::istringstream lines(result.report);

@@ -270,14 +270,7 @@ Outcome Execute(const TestFolder& folder, const ProgramRun& run) {
         return true;
     });
     EXPECT_TRUE(ended) << guidriver::DescribeForeignWindows();
-    if (!ended) {
-        TerminateProcess(simulator, 255);
-        WaitForSingleObject(simulator, 5000);
-    }
-    DWORD code = 0;
-    GetExitCodeProcess(simulator, &code);
-    CloseHandle(simulator);
-    out.exitCode = static_cast<int>(code);
+    out.exitCode = static_cast<int>(guidriver::EndProcess(simulator, ended));
     out.report = velnor_test::ReadFile(report);
     std::istringstream lines(out.report);
     for (std::string line; std::getline(lines, line);) {

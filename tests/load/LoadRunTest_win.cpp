@@ -90,11 +90,7 @@ WholeRun RunWholeProgram(const RunFolder& folder, const std::string& hostDataFil
             return true;
         });
         run.seconds = Seconds() - start;
-        if (!run.ended) {
-            TerminateProcess(simulator, 255);
-            WaitForSingleObject(simulator, 5000);
-        }
-        CloseHandle(simulator);
+        guidriver::EndProcess(simulator, run.ended);
     }
     SetCurrentDirectoryA(previous);
     _putenv_s("VELNOR_HOST_DATA", "");
@@ -126,11 +122,10 @@ std::string BatchDocument(const RunFolder& folder, const std::string& hostDataFi
     HANDLE process = guidriver::StartProcess(commandLine, folder.path() + "batch.txt");
     EXPECT_NE(nullptr, process);
     if (process == nullptr) return std::string();
-    EXPECT_EQ(WAIT_OBJECT_0, WaitForSingleObject(process, 1800 * 1000));
+    const bool ended = WaitForSingleObject(process, 1800 * 1000) == WAIT_OBJECT_0;
+    EXPECT_TRUE(ended);
     *seconds = Seconds() - start;
-    DWORD code = 1;
-    GetExitCodeProcess(process, &code);
-    CloseHandle(process);
+    const DWORD code = guidriver::EndProcess(process, ended);
     EXPECT_EQ(0u, code) << velnor_test::ReadFile(folder.path() + "batch.txt");
     return velnor_test::ReadFile(output);
 }

@@ -218,12 +218,8 @@ int main(int argc, char** argv) {
     if (!ended) {
         Say("velnor-run-driver: the run did not end in time\n" +
             guidriver::DescribeForeignWindows());
-        TerminateProcess(simulator, 255);
-        WaitForSingleObject(simulator, 5000);
     }
-    DWORD code = 0;
-    GetExitCodeProcess(simulator, &code);
-    CloseHandle(simulator);
+    const DWORD code = guidriver::EndProcess(simulator, ended);
     if (!ended) return kExitNotAsExpected;
     if (!typed) Say("velnor-run-driver: the conditions dialog never showed");
     if (!typed || !succeeded) return code != 0 ? static_cast<int>(code) : kExitNotAsExpected;

@@ -78,4 +78,8 @@ bool AnswerBoxesUntilExit(HANDLE process, DWORD timeoutMs, const std::vector<int
 // Starts `commandLine` with standard output and error going to `outputFile`.
 HANDLE StartProcess(const std::string& commandLine, const std::string& outputFile);
 
+// Ends what StartProcess started: a process that did not end by itself (`ended` false) is
+// terminated first. Returns its exit code and closes the handle.
+DWORD EndProcess(HANDLE process, bool ended);
+
 }  // namespace guidriver

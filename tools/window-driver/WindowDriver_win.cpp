@@ -253,6 +253,17 @@ bool AnswerBoxesUntilExit(HANDLE process, DWORD timeoutMs, const std::vector<int
     return ended;
 }
 
+DWORD EndProcess(HANDLE process, bool ended) {
+    if (!ended) {
+        TerminateProcess(process, 255);
+        WaitForSingleObject(process, 5000);
+    }
+    DWORD code = 0;
+    GetExitCodeProcess(process, &code);
+    CloseHandle(process);
+    return code;
+}
+
 HANDLE StartProcess(const std::string& commandLine, const std::string& outputFile) {
     SECURITY_ATTRIBUTES inherit = {sizeof(inherit), nullptr, TRUE};
     HANDLE output = CreateFileA(outputFile.c_str(), GENERIC_WRITE, FILE_SHARE_READ, &inherit,
