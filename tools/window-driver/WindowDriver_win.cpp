@@ -265,38 +265,38 @@ DWORD EndProcess(HANDLE process, bool ended) {
 }
 
 HANDLE StartProcess(const std::string& commandLine, const std::string& outputFile) {
-    SECURITY_ATTRIBUTES inherit = {sizeof(inherit), nullptr, TRUE};
-    HANDLE output = CreateFileA(outputFile.c_str(), GENERIC_WRITE, FILE_SHARE_READ, &inherit,
-                                CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (output == INVALID_HANDLE_VALUE) {
-        std::fprintf(stderr, "cannot create %s (error %lu)\n", outputFile.c_str(), GetLastError());
-        return nullptr;
-    }
-    STARTUPINFOA startup = {};
-    startup.cb = sizeof(startup);
-    startup.dwFlags = STARTF_USESTDHANDLES;
-    startup.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
-    startup.hStdOutput = output;
-    startup.hStdError = output;
-    PROCESS_INFORMATION info = {};
     std::vector<char> line(commandLine.begin(), commandLine.end());
     line.push_back('\0');
-    // Wine has been seen to refuse a start now and then in a new prefix; a second try
-    // after a pause goes through.
-    BOOL started = FALSE;
-    for (int attempt = 0; attempt < 3 && !started; ++attempt) {
-        if (attempt > 0) {
-            std::fprintf(stderr, "starting failed (error %lu), trying again: %s\n", GetLastError(),
-                         commandLine.c_str());
-            Sleep(1000);
+    // Now and then in a long test run Wine refuses the output file of a folder just made
+    // (a sharing violation) or the start itself; a try after a pause goes through.
+    for (int attempt = 0; attempt < 3; ++attempt) {
+        if (attempt > 0) Sleep(1000);
+        SECURITY_ATTRIBUTES inherit = {sizeof(inherit), nullptr, TRUE};
+        HANDLE output = CreateFileA(outputFile.c_str(), GENERIC_WRITE, FILE_SHARE_READ, &inherit,
+                                    CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+        if (output == INVALID_HANDLE_VALUE) {
+            std::fprintf(stderr, "cannot create %s (error %lu)\n", outputFile.c_str(),
+                         GetLastError());
+            continue;
         }
-        started = CreateProcessA(nullptr, line.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr,
-                                 &startup, &info);
+        STARTUPINFOA startup = {};
+        startup.cb = sizeof(startup);
+        startup.dwFlags = STARTF_USESTDHANDLES;
+        startup.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
+        startup.hStdOutput = output;
+        startup.hStdError = output;
+        PROCESS_INFORMATION info = {};
+        const BOOL started = CreateProcessA(nullptr, line.data(), nullptr, nullptr, TRUE, 0,
+                                            nullptr, nullptr, &startup, &info);
+        const DWORD error = GetLastError();
+        CloseHandle(output);
+        if (started) {
+            CloseHandle(info.hThread);
+            return info.hProcess;
+        }
+        std::fprintf(stderr, "cannot start (error %lu): %s\n", error, commandLine.c_str());
     }
-    CloseHandle(output);
-    if (!started) return nullptr;
-    CloseHandle(info.hThread);
-    return info.hProcess;
+    return nullptr;
 }
 
 }  // namespace guidriver
