@@ -265,38 +265,35 @@ DWORD EndProcess(HANDLE process, bool ended) {
 }
 
 HANDLE StartProcess(const std::string& commandLine, const std::string& outputFile) {
+    // The output file is shared for everything: the next run of a test writes the same
+    // file, and under Wine the process of the previous run has been seen to hold it for
+    // seconds after it was reported ended (a sharing violation failed that next run).
+    SECURITY_ATTRIBUTES inherit = {sizeof(inherit), nullptr, TRUE};
+    HANDLE output = CreateFileA(outputFile.c_str(), GENERIC_WRITE,
+                                FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, &inherit,
+                                CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (output == INVALID_HANDLE_VALUE) {
+        std::fprintf(stderr, "cannot create %s (error %lu)\n", outputFile.c_str(), GetLastError());
+        return nullptr;
+    }
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof(startup);
+    startup.dwFlags = STARTF_USESTDHANDLES;
+    startup.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
+    startup.hStdOutput = output;
+    startup.hStdError = output;
+    PROCESS_INFORMATION info = {};
     std::vector<char> line(commandLine.begin(), commandLine.end());
     line.push_back('\0');
-    // Now and then in a long test run Wine refuses the output file of a folder just made
-    // (a sharing violation) or the start itself; a try after a pause goes through.
-    for (int attempt = 0; attempt < 3; ++attempt) {
-        if (attempt > 0) Sleep(1000);
-        SECURITY_ATTRIBUTES inherit = {sizeof(inherit), nullptr, TRUE};
-        HANDLE output = CreateFileA(outputFile.c_str(), GENERIC_WRITE, FILE_SHARE_READ, &inherit,
-                                    CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-        if (output == INVALID_HANDLE_VALUE) {
-            std::fprintf(stderr, "cannot create %s (error %lu)\n", outputFile.c_str(),
-                         GetLastError());
-            continue;
-        }
-        STARTUPINFOA startup = {};
-        startup.cb = sizeof(startup);
-        startup.dwFlags = STARTF_USESTDHANDLES;
-        startup.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
-        startup.hStdOutput = output;
-        startup.hStdError = output;
-        PROCESS_INFORMATION info = {};
-        const BOOL started = CreateProcessA(nullptr, line.data(), nullptr, nullptr, TRUE, 0,
-                                            nullptr, nullptr, &startup, &info);
-        const DWORD error = GetLastError();
-        CloseHandle(output);
-        if (started) {
-            CloseHandle(info.hThread);
-            return info.hProcess;
-        }
-        std::fprintf(stderr, "cannot start (error %lu): %s\n", error, commandLine.c_str());
+    const BOOL started = CreateProcessA(nullptr, line.data(), nullptr, nullptr, TRUE, 0, nullptr,
+                                        nullptr, &startup, &info);
+    if (!started) {
+        std::fprintf(stderr, "cannot start (error %lu): %s\n", GetLastError(), commandLine.c_str());
     }
-    return nullptr;
+    CloseHandle(output);
+    if (!started) return nullptr;
+    CloseHandle(info.hThread);
+    return info.hProcess;
 }
 
 }  // namespace guidriver
