@@ -10,6 +10,19 @@
 
 #include "host/QelRecords.h"
 
+// The host's classes live in its libraries. On Windows they cross a DLL boundary: the
+// library that implements them is built with QEL_BUILDING_HOST and exports them, the
+// program imports them. Elsewhere they are linked statically.
+#if defined(_WIN32)
+#if defined(QEL_BUILDING_HOST)
+#define QEL_API __declspec(dllexport)
+#else
+#define QEL_API __declspec(dllimport)
+#endif
+#else
+#define QEL_API
+#endif
+
 using QelWindow = void*;  // an HWND on Windows
 
 constexpr int kQelOk = 0;
@@ -17,24 +30,24 @@ constexpr int kQelNoData = 5000;
 
 // Host-side base of the set objects that the data manager and set manager hand out.
 class ClSetBase {
-public:
+  public:
     virtual ~ClSetBase() = default;
 };
 
 // Accounting period of a data set.
 class ClQelPeriod {
-public:
+  public:
     virtual int GetPeriod(int32_t* first, int32_t* last) = 0;
     // Frees the object; the program always passes 1.
     virtual void Release(int flag) = 0;
 
-protected:
+  protected:
     virtual ~ClQelPeriod() = default;
 };
 
 // The list of company data sets (set kind 5).
-class ClSetData : public ClSetBase {
-public:
+class QEL_API ClSetData : public ClSetBase {
+  public:
     int GetDatCursor(int* cursor);
     int ReadyDat(int cursor, int flag);
     // Fills the next record; non-zero at the end.
@@ -45,8 +58,8 @@ public:
 };
 
 // The era set (set 13): eras in ascending order of their first day.
-class ClSetGengo : public ClSetBase {
-public:
+class QEL_API ClSetGengo : public ClSetBase {
+  public:
     int GetCursor(int* cursor);
     int Ready(int cursor);
     // Fills the next era; non-zero at the end.
@@ -54,22 +67,22 @@ public:
     int ReleaseCursor(int cursor);
 };
 
-class ClSetMgr {
-public:
+class QEL_API ClSetMgr {
+  public:
     // Set 13 with 0 gives the era set (a ClSetGengo); null when there is none.
     ClSetBase* GetSetObject(int set, int sub);
 };
 
-class ClSysUser {
-public:
+class QEL_API ClSysUser {
+  public:
     // Fills the current user's id (at most 64 bytes) into a 65-byte buffer.
     int GetCurUserID(char* buffer);
     // The user's selection; the second number is the selected data number.
     int GetSelectedNo(const char* userId, int32_t* first, int32_t* second);
 };
 
-class ClDataMgr {
-public:
+class QEL_API ClDataMgr {
+  public:
     static ClDataMgr* Inst();
     ClSysUser* GetSysUserObject();
     ClSetMgr* GetSetMgr();
@@ -79,26 +92,26 @@ public:
 
 class ClOptLink;
 
-class ClLinkMgr {
-public:
+class QEL_API ClLinkMgr {
+  public:
     static ClLinkMgr* Inst();
     ClOptLink* GetOptLink();
 };
 
-class ClRuleBase {
-public:
+class QEL_API ClRuleBase {
+  public:
     virtual ~ClRuleBase() = default;
     int SetCurDataID(const char* dataId);
     int AttachOptLink(ClOptLink* link);
 
-protected:
+  protected:
     std::string m_strDataID;
     ClOptLink* m_pOptLink = nullptr;
 };
 
 // The depreciation rule object: enumerates the fixed assets of one data set.
-class ClRuleGenkashokyaku : public ClRuleBase {
-public:
+class QEL_API ClRuleGenkashokyaku : public ClRuleBase {
+  public:
     ClRuleGenkashokyaku();
     ~ClRuleGenkashokyaku() override;
     ClRuleGenkashokyaku(const ClRuleGenkashokyaku&) = delete;
@@ -113,7 +126,7 @@ public:
              StKOTEITSUKIINFO* month);
     int MoveFinish();
 
-private:
+  private:
     void CloseEnumeration();
 
     ClSetMgr* m_pSetMgr = nullptr;
@@ -121,12 +134,12 @@ private:
 };
 
 // The connection to the host.
-class ClQelConnect {
-public:
+class QEL_API ClQelConnect {
+  public:
     static ClQelConnect* Inst();
 
-    std::string m_strTitle;            // title of the connection (the run's title text)
-    QelWindow m_hOwnerWnd = nullptr;   // owner window of the host's messages
+    std::string m_strTitle;           // title of the connection (the run's title text)
+    QelWindow m_hOwnerWnd = nullptr;  // owner window of the host's messages
 
     void SetAppType(int type);
     void SetUseDataType(int type);
@@ -138,15 +151,15 @@ public:
     int Release();
 };
 
-class ClFileMgr {
-public:
+class QEL_API ClFileMgr {
+  public:
     static ClFileMgr* Inst();
     // The host's folder of `type` (0 or 1) into a 261-byte buffer; empty when none.
     int GetAppFolderPath(int type, char* buffer);
 };
 
-class ClMsgMgr {
-public:
+class QEL_API ClMsgMgr {
+  public:
     static ClMsgMgr* Inst();
     // Non-zero when `code` is fatal; the host has then shown its own message.
     int CheckFatalErrorWithMsg(int code, int arg2, int arg3, QelWindow owner);

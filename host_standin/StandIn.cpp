@@ -116,6 +116,9 @@ int OpenEnumerations() { return TheState().openEnumerations; }
 int OpenCursors() { return static_cast<int>(TheState().cursors.size()); }
 int LivePeriodObjects() { return TheState().livePeriods; }
 int AppType() { return TheState().appType; }
+velnor::MessageBoxFn SetMessageBoxHook(velnor::MessageBoxFn hook) {
+    return velnor::SetMessageBoxHook(hook);
+}
 int UseDataType() { return TheState().useDataType; }
 
 }  // namespace hoststandin

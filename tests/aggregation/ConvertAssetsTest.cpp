@@ -17,7 +17,7 @@
 
 namespace {
 
-// The host shows its fatal-error messages through the message-box seam.
+// Every message is answered: the host shows its fatal-error messages through its own seam.
 int AnswerOk(velnor::WindowHandle, const char*, const char*, unsigned) { return velnor::kIdOk; }
 
 constexpr int64_t kYen = 10000;
@@ -25,6 +25,7 @@ constexpr int64_t kYen = 10000;
 void LoadHost(const std::string& extra = std::string()) {
     hoststandin::Reset();
     velnor::SetMessageBoxHook(&AnswerOk);
+    hoststandin::SetMessageBoxHook(&AnswerOk);
     velnor::PlanAggregationAllocationFault(0);
     std::string json = R"({"dataSets": [{"id": "D1", "number": 1, "periodStart": 20240101, )"
                        R"("periodEnd": 20241231}])";

@@ -481,6 +481,7 @@ Outcome RunInProcess(const faulttable::Row& row) {
     g_run = &context;
     velnor::SetFileOpObserver(OnFileCall);
     const velnor::MessageBoxFn previousBoxes = velnor::SetMessageBoxHook(OnMessageBox);
+    const velnor::MessageBoxFn previousHostBoxes = hoststandin::SetMessageBoxHook(OnMessageBox);
     const CDialog::ModalStartHook previousStart = CDialog::SetModalStartHook(OnModalStart);
     {
         ClLinkApp app;
@@ -489,6 +490,7 @@ Outcome RunInProcess(const faulttable::Row& row) {
         outcome.resultCode = app.GetResultCode();
     }
     CDialog::SetModalStartHook(previousStart);
+    hoststandin::SetMessageBoxHook(previousHostBoxes);
     velnor::SetMessageBoxHook(previousBoxes);
     velnor::SetFileOpObserver(nullptr);
     g_run = nullptr;

@@ -106,6 +106,7 @@ class LinkAppRun : public ::testing::Test {
 
     HWND host = nullptr;
     velnor_test::MessageBoxHookGuard hook_{RecordBox};
+    velnor_test::HostMessageBoxHookGuard hostHook_{RecordBox};
 };
 
 const char kOneSet[] =

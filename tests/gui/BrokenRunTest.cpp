@@ -43,6 +43,7 @@ TEST(BrokenRunChild, PostsFailed) {
     ASSERT_NE(nullptr, host);
     ASSERT_EQ("", hoststandin::LoadFromString(kHostData));
     const velnor_test::MessageBoxHookGuard boxes(CountBox);
+    const velnor_test::HostMessageBoxHookGuard hostBoxes(CountBox);
     CDialog::SetModalStartHook([](CDialog&) { throw std::runtime_error("broken off"); });
 
     ClLinkApp app;

@@ -9,7 +9,8 @@ MessageBoxRecorder* g_recorder = nullptr;
 MessageBoxRecorder::MessageBoxRecorder(std::vector<int> answers)
     : answers_(answers.begin(), answers.end()),
       outer_(g_recorder),
-      hook_(&MessageBoxRecorder::Record) {
+      hook_(&MessageBoxRecorder::Record),
+      hostHook_(&MessageBoxRecorder::Record) {
     g_recorder = this;
 }
 

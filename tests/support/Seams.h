@@ -8,6 +8,7 @@
 
 #include "common/Faults.h"
 #include "common/Ui.h"
+#include "host_standin/HostStandIn.h"
 
 namespace velnor_test {
 
@@ -25,6 +26,8 @@ class SeamGuard {
 };
 
 using MessageBoxHookGuard = SeamGuard<velnor::MessageBoxFn, &velnor::SetMessageBoxHook>;
+// The host's own messages go through the stand-in's seam (in its DLL on Windows).
+using HostMessageBoxHookGuard = SeamGuard<velnor::MessageBoxFn, &hoststandin::SetMessageBoxHook>;
 
 // No planned file faults while it lives, and none left behind.
 class FileFaultsGuard {
@@ -42,7 +45,7 @@ struct ShownBox {
     velnor::WindowHandle owner;
 };
 
-// Records every message box the program shows while it lives and answers each with the
+// Records every message box the program and the host show while it lives and answers each with the
 // next scripted answer; when the script has run out, a question with its safe choice, No,
 // and any other box with OK.
 class MessageBoxRecorder {
@@ -65,6 +68,7 @@ class MessageBoxRecorder {
     std::deque<int> answers_;
     MessageBoxRecorder* outer_;
     MessageBoxHookGuard hook_;
+    HostMessageBoxHookGuard hostHook_;
 };
 
 }  // namespace velnor_test

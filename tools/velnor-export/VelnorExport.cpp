@@ -196,7 +196,9 @@ int Run(const Options& o) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    // The program's messages and the host's own both go to standard error.
     velnor::SetMessageBoxHook(MessageToStderr);
+    hoststandin::SetMessageBoxHook(MessageToStderr);
     Options options;
     const int parsed = ParseOptions(argc, argv, &options);
     if (parsed < 0) return 0;
