@@ -341,24 +341,15 @@ class Operands {
 
     // A magnitude of a whole part, 0 to INT64_MAX.
     int64_t Whole() {
-        switch (Below(9)) {
-            case 0:
-                return kWholes[Below(sizeof kWholes / sizeof kWholes[0])];
-            case 1:
-                return static_cast<int64_t>(Bits() >> 1);
-            case 2:
-                return static_cast<int64_t>(Bits() >> (1 + Below(63)));
-            case 3:
-                return 7000000000 + static_cast<int64_t>(Below(21000000001));  // yen
-            case 4:
-                return static_cast<int64_t>(Below(1000000));
-            case 5:
-                return Around(Pow10(static_cast<int>(Below(19))));
-            case 6:
-                return Around(static_cast<int64_t>(uint64_t{1} << Below(63)));
-            default:
-                return static_cast<int64_t>(Below(1000000000000));
-        }
+        const uint64_t kind = Below(9);
+        if (kind == 0) return kWholes[Below(sizeof kWholes / sizeof kWholes[0])];
+        if (kind == 1) return static_cast<int64_t>(Bits() >> 1);
+        if (kind == 2) return static_cast<int64_t>(Bits() >> (1 + Below(63)));
+        if (kind == 3) return 7000000000 + static_cast<int64_t>(Below(21000000001));  // yen
+        if (kind == 4) return static_cast<int64_t>(Below(1000000));
+        if (kind == 5) return Around(Pow10(static_cast<int>(Below(19))));
+        if (kind == 6) return Around(static_cast<int64_t>(uint64_t{1} << Below(63)));
+        return static_cast<int64_t>(Below(1000000000000));
     }
 
     uint32_t Fraction() {
@@ -372,14 +363,9 @@ class Operands {
     }
 
     int64_t Raw() {
-        switch (Below(4)) {
-            case 0:
-                return kRaws[Below(sizeof kRaws / sizeof kRaws[0])];
-            case 1:
-                return static_cast<int64_t>(Bits());
-            default:
-                return Signed(Whole());
-        }
+        const uint64_t kind = Below(4);
+        if (kind == 0) return kRaws[Below(sizeof kRaws / sizeof kRaws[0])];
+        return kind == 1 ? static_cast<int64_t>(Bits()) : Signed(Whole());
     }
 
     int32_t Factor() {
@@ -440,16 +426,11 @@ class Operands {
     // 64-bit and 128-bit numbers of every bit length.
     Uint128 Wide() {
         const U128 v = static_cast<U128>(Bits()) << 64 | Bits();
-        switch (Below(4)) {
-            case 0:
-                return Portable128(v >> Below(128));
-            case 1:
-                return Portable128(v >> (64 + Below(64)));
-            case 2:
-                return Portable128((static_cast<U128>(1) << Below(128)) + Signed(1));
-            default:
-                return Portable128(v);
-        }
+        const uint64_t kind = Below(4);
+        if (kind == 0) return Portable128(v >> Below(128));
+        if (kind == 1) return Portable128(v >> (64 + Below(64)));
+        if (kind == 2) return Portable128((static_cast<U128>(1) << Below(128)) + Signed(1));
+        return Portable128(v);
     }
 
   private:
@@ -469,48 +450,16 @@ class Operands {
     // 10^14 is the limit of sums, 10^18 of rounding; 3037000499 squared is the largest
     // square below 2^63; 2^46 / 10^4 is where division leaves 64 bits; 922337203685477 is
     // INT64_MAX / 10^4 and 1844674407370955 is 2^64 / 10^4.
-    static constexpr int64_t kWholes[] = {0,
-                                          1,
-                                          2,
-                                          3,
-                                          9999,
-                                          10000,
-                                          3037000499,
-                                          3037000500,
-                                          2147483647,
-                                          2147483648,
-                                          4294967295,
-                                          4294967296,
-                                          7036874417,
-                                          7036874418,
-                                          25000000000,
-                                          49999999999,
-                                          99999999999999,
-                                          100000000000000,
-                                          922337203685477,
-                                          922337203685478,
-                                          1844674407370955,
-                                          1844674407370956,
-                                          999999999999999999,
-                                          1000000000000000000,
-                                          kMax / 3,
-                                          kMax / 2,
-                                          kMax / 2 + 1,
-                                          kMax - 1,
-                                          kMax};
-    static constexpr int64_t kRaws[] = {kMin,
-                                        kMin + 1,
-                                        kMax,
-                                        kMax - 1,
-                                        Fd::kRawLimit,
-                                        Fd::kRawLimit - 1,
-                                        -Fd::kRawLimit,
-                                        -Fd::kRawLimit + 1,
-                                        0,
-                                        1,
-                                        -1,
-                                        70368744177663,
-                                        70368744177664};
+    // clang-format off
+    static constexpr int64_t kWholes[] = {
+        0, 1, 2, 3, 9999, 10000, 3037000499, 3037000500, 2147483647, 2147483648, 4294967295,
+        4294967296, 7036874417, 7036874418, 25000000000, 49999999999, 99999999999999,
+        100000000000000, 922337203685477, 922337203685478, 1844674407370955, 1844674407370956,
+        999999999999999999, 1000000000000000000, kMax / 3, kMax / 2, kMax / 2 + 1, kMax - 1, kMax};
+    static constexpr int64_t kRaws[] = {
+        kMin, kMin + 1, kMax, kMax - 1, Fd::kRawLimit, Fd::kRawLimit - 1, -Fd::kRawLimit,
+        -Fd::kRawLimit + 1, 0, 1, -1, 70368744177663, 70368744177664};
+    // clang-format on
 
     std::mt19937_64 rng_;
 };
