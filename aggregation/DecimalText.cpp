@@ -4,12 +4,11 @@
 #include <cstdint>
 #include <cstring>
 
+#include "aggregation/Uint128.h"
 #include "common/NumberText.h"
 
 namespace velnor {
 namespace {
-
-__extension__ typedef unsigned __int128 U128;
 
 constexpr uint64_t kPow10[] = {1, 10, 100, 1000, 10000};
 // Every power of ten up to 10^22 is a double exactly, so one multiplication or division
@@ -34,8 +33,8 @@ bool FormatDecimals(double value, int decimals, char* out, size_t size) {
     // |value| = mantissa * 2^shift exactly, mantissa below 2^53.
     const uint64_t mantissa = static_cast<uint64_t>(std::ldexp(fraction, 53));
     const int shift = exponent - 53;
-    const U128 scaled = static_cast<U128>(mantissa) * kPow10[decimals];  // below 2^67
-    U128 units;  // |value| * 10^decimals, rounded
+    const Uint128 scaled = Uint128::Multiply(mantissa, kPow10[decimals]);  // below 2^67
+    Uint128 units;  // |value| * 10^decimals, rounded
     if (shift >= 0) {
         units = scaled << shift;
     } else if (-shift >= 128) {
@@ -43,19 +42,20 @@ bool FormatDecimals(double value, int decimals, char* out, size_t size) {
     } else {
         const int s = -shift;
         units = scaled >> s;
-        const U128 rest = scaled - (units << s);
-        if (rest >= (static_cast<U128>(1) << (s - 1))) ++units;  // a tie goes away from zero
+        const Uint128 rest = scaled - (units << s);
+        if (rest >= (Uint128(1) << (s - 1))) units += 1;  // a tie goes away from zero
     }
-    const uint64_t whole = static_cast<uint64_t>(units / kPow10[decimals]);
-    const uint64_t part = static_cast<uint64_t>(units % kPow10[decimals]);
+    Uint128 whole, part;
+    Uint128::DivMod(units, kPow10[decimals], &whole, &part);
 
     char text[48];
     size_t length = 0;
     if (std::signbit(value)) text[length++] = '-';
-    length += FormatInteger(static_cast<long long>(whole), 0, text + length, sizeof text - length);
+    length +=
+        FormatInteger(static_cast<long long>(whole.Low()), 0, text + length, sizeof text - length);
     if (decimals > 0) {
         text[length++] = '.';
-        length += FormatInteger(static_cast<long long>(part), decimals, text + length,
+        length += FormatInteger(static_cast<long long>(part.Low()), decimals, text + length,
                                 sizeof text - length);
     }
     if (length >= size) return false;

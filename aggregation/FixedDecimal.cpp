@@ -6,8 +6,6 @@
 
 namespace {
 
-__extension__ typedef __int128 Signed128;
-
 constexpr int64_t kUnit = 10000;  // raw units per whole unit
 constexpr int64_t kWholeLimit = ClFixedDecimal::kRawLimit / kUnit;
 constexpr int64_t kRoundedWholeLimit = 1000000000000000000LL;
@@ -24,21 +22,22 @@ uint64_t Abs64(int64_t v) {
 }  // namespace
 
 ClFixedDecimal::Magnitude128 ClFixedDecimal::Magnitude() const {
-    return static_cast<Magnitude128>(whole_) * kUnit + fraction_;
+    return Magnitude128::Multiply(static_cast<uint64_t>(whole_), kUnit) + fraction_;
 }
 
 ClFixedDecimal ClFixedDecimal::FromMagnitude(Magnitude128 magnitude, int sign) {
     ClFixedDecimal value;
-    if (magnitude <= UINT64_MAX) {
+    if (magnitude.High() == 0) {
         // Every amount of the aggregation: 64-bit division by a constant is far cheaper.
-        const uint64_t small = static_cast<uint64_t>(magnitude);
+        const uint64_t small = magnitude.Low();
         value.whole_ = static_cast<int64_t>(small / kUnit);
         value.fraction_ = static_cast<uint32_t>(small % kUnit);
     } else {
-        const Magnitude128 whole = magnitude / kUnit;
-        if (whole > static_cast<Magnitude128>(INT64_MAX)) Fail("amount overflows 64 bits");
-        value.whole_ = static_cast<int64_t>(whole);
-        value.fraction_ = static_cast<uint32_t>(magnitude % kUnit);
+        Magnitude128 whole, fraction;
+        Magnitude128::DivMod(magnitude, kUnit, &whole, &fraction);
+        if (whole > static_cast<uint64_t>(INT64_MAX)) Fail("amount overflows 64 bits");
+        value.whole_ = static_cast<int64_t>(whole.Low());
+        value.fraction_ = static_cast<uint32_t>(fraction.Low());
     }
     value.sign_ = sign < 0 ? -1 : 1;
     value.Normalize();
@@ -52,7 +51,7 @@ void ClFixedDecimal::Normalize() {
 ClFixedDecimal ClFixedDecimal::FromParts(int64_t whole, int64_t fraction) {
     if (fraction < 0) Fail("negative fraction");
     return FromMagnitude(
-        static_cast<Magnitude128>(Abs64(whole)) * kUnit + static_cast<uint64_t>(fraction),
+        Magnitude128::Multiply(Abs64(whole), kUnit) + static_cast<uint64_t>(fraction),
         whole < 0 ? -1 : 1);
 }
 
@@ -69,8 +68,9 @@ ClFixedDecimal ClFixedDecimal::FromDouble(double x) {
     const int64_t whole = static_cast<int64_t>(magnitude);
     // Five decimals, truncated, then half up to four; 0.99999x may carry.
     const int64_t fifths = static_cast<int64_t>((magnitude - static_cast<double>(whole)) * 100000);
-    const Magnitude128 raw = static_cast<Magnitude128>(whole) * kUnit + (fifths + 5) / 10;
-    if (raw >= static_cast<Magnitude128>(kRawLimit)) Fail("amount out of range");
+    // Below 10^18 + 10^4: 64 bits hold it.
+    const uint64_t raw = static_cast<uint64_t>(whole * kUnit + (fifths + 5) / 10);
+    if (raw >= static_cast<uint64_t>(kRawLimit)) Fail("amount out of range");
     return FromMagnitude(raw, x < 0 ? -1 : 1);
 }
 
@@ -97,32 +97,44 @@ ClFixedDecimal ClFixedDecimal::FromText(const char* text) {
             if (IsDigit(*p)) fifths += *p++ - '0';
         }
     }
-    const Magnitude128 raw = static_cast<Magnitude128>(whole) * kUnit + (fifths + 5) / 10;
-    if (raw >= static_cast<Magnitude128>(kRawLimit)) Fail("amount out of range");
+    // The whole part stayed below 10^14: 64 bits hold it.
+    const uint64_t raw = static_cast<uint64_t>(whole * kUnit + (fifths + 5) / 10);
+    if (raw >= static_cast<uint64_t>(kRawLimit)) Fail("amount out of range");
     return FromMagnitude(raw, sign);
 }
 
 int64_t ClFixedDecimal::ToRaw() const {
     const Magnitude128 magnitude = Magnitude();
-    if (magnitude >= static_cast<Magnitude128>(kRawLimit)) Fail("amount out of range");
-    const int64_t raw = static_cast<int64_t>(magnitude);
+    if (magnitude >= static_cast<uint64_t>(kRawLimit)) Fail("amount out of range");
+    const int64_t raw = static_cast<int64_t>(magnitude.Low());
     return sign_ < 0 ? -raw : raw;
 }
 
 double ClFixedDecimal::ToDouble() const {
     // Below 2^53 both operands are doubles exactly and the quotient is rounded once: the
     // double nearest the value.
-    const double magnitude = static_cast<double>(Magnitude()) / static_cast<double>(kUnit);
+    const double magnitude = Magnitude().ToDouble() / static_cast<double>(kUnit);
     return sign_ < 0 ? -magnitude : magnitude;
 }
 
 ClFixedDecimal ClFixedDecimal::AddSigned(const ClFixedDecimal& other, int otherSign) const {
-    const Signed128 a = static_cast<Signed128>(Magnitude());
-    const Signed128 b = static_cast<Signed128>(other.Magnitude());
-    const Signed128 sum = (sign_ < 0 ? -a : a) + (otherSign < 0 ? -b : b);
-    const Signed128 magnitude = sum < 0 ? -sum : sum;
-    if (magnitude >= kRawLimit) Fail("sum out of range");
-    return FromMagnitude(static_cast<Magnitude128>(magnitude), sum < 0 ? -1 : 1);
+    const Magnitude128 a = Magnitude();
+    const Magnitude128 b = other.Magnitude();
+    // On sign and magnitude: equal signs add, unequal ones leave the larger magnitude's
+    // sign with the difference.
+    const int aSign = sign_ < 0 ? -1 : 1, bSign = otherSign < 0 ? -1 : 1;
+    Magnitude128 magnitude;
+    int sign = aSign;
+    if (aSign == bSign) {
+        magnitude = a + b;
+    } else if (a >= b) {
+        magnitude = a - b;
+    } else {
+        magnitude = b - a;
+        sign = bSign;
+    }
+    if (magnitude >= static_cast<uint64_t>(kRawLimit)) Fail("sum out of range");
+    return FromMagnitude(magnitude, sign);
 }
 
 ClFixedDecimal ClFixedDecimal::operator+(const ClFixedDecimal& other) const {
@@ -134,13 +146,16 @@ ClFixedDecimal ClFixedDecimal::operator-(const ClFixedDecimal& other) const {
 }
 
 ClFixedDecimal ClFixedDecimal::operator*(const ClFixedDecimal& other) const {
-    int64_t wholes = 0;
-    if (__builtin_mul_overflow(whole_, other.whole_, &wholes)) Fail("product overflows 64 bits");
+    // Both whole parts are magnitudes: their product overflows exactly when it passes
+    // INT64_MAX.
+    const Magnitude128 wholes =
+        Magnitude128::Multiply(static_cast<uint64_t>(whole_), static_cast<uint64_t>(other.whole_));
+    if (wholes > static_cast<uint64_t>(INT64_MAX)) Fail("product overflows 64 bits");
     // Below 2^63 * 10^4 + 2 * 2^63 * 10^4 + 10^4: far inside 128 bits.
     const Magnitude128 product =
-        static_cast<Magnitude128>(wholes) * kUnit +
-        static_cast<Magnitude128>(whole_) * other.fraction_ +
-        static_cast<Magnitude128>(other.whole_) * fraction_ +
+        Magnitude128::Multiply(wholes.Low(), kUnit) +
+        Magnitude128::Multiply(static_cast<uint64_t>(whole_), other.fraction_) +
+        Magnitude128::Multiply(static_cast<uint64_t>(other.whole_), fraction_) +
         (static_cast<uint64_t>(fraction_) * other.fraction_ + kUnit / 2) / kUnit;
     return FromMagnitude(product, sign_ * other.sign_);
 }
@@ -153,24 +168,25 @@ ClFixedDecimal ClFixedDecimal::operator/(const ClFixedDecimal& divisor) const {
     const Magnitude128 b = divisor.Magnitude();
     if (b == 0) Fail("division by zero");
     const Magnitude128 a = Magnitude();
-    Magnitude128 wholes, fifths;
-    if (a < (static_cast<Magnitude128>(1) << 63) && b < (static_cast<uint64_t>(1) << 46)) {
+    Magnitude128 wholes;
+    uint64_t fifths = 0;
+    if (a < (uint64_t{1} << 63) && b < (uint64_t{1} << 46)) {
         // The rest times 10^5 stays below 2^63: the five digits of the long division at once.
-        const uint64_t a64 = static_cast<uint64_t>(a), b64 = static_cast<uint64_t>(b);
+        const uint64_t a64 = a.Low(), b64 = b.Low();
         wholes = a64 / b64;
         fifths = a64 % b64 * 100000 / b64;
     } else {
-        wholes = a / b;
-        Magnitude128 rest = a % b;
-        fifths = 0;
+        Magnitude128 rest;
+        Magnitude128::DivMod(a, b, &wholes, &rest);
         for (int digit = 0; digit < 5; ++digit) {
-            rest *= 10;
-            fifths = fifths * 10 + rest / b;
-            rest %= b;
+            Magnitude128 next;
+            Magnitude128::DivMod(rest * 10, b, &next, &rest);
+            fifths = fifths * 10 + next.Low();
         }
     }
-    if (wholes > static_cast<Magnitude128>(INT64_MAX)) Fail("quotient overflows 64 bits");
-    return FromMagnitude(wholes * kUnit + (fifths + 5) / 10, sign_ * divisor.sign_);
+    if (wholes > static_cast<uint64_t>(INT64_MAX)) Fail("quotient overflows 64 bits");
+    return FromMagnitude(Magnitude128::Multiply(wholes.Low(), kUnit) + (fifths + 5) / 10,
+                         sign_ * divisor.sign_);
 }
 
 ClFixedDecimal ClFixedDecimal::operator/(double divisor) const {
@@ -178,9 +194,12 @@ ClFixedDecimal ClFixedDecimal::operator/(double divisor) const {
 }
 
 int ClFixedDecimal::Compare(const ClFixedDecimal& other) const {
-    const Signed128 a = static_cast<Signed128>(Magnitude()) * sign_;
-    const Signed128 b = static_cast<Signed128>(other.Magnitude()) * other.sign_;
-    return a < b ? -1 : (a > b ? 1 : 0);
+    const Magnitude128 a = Magnitude(), b = other.Magnitude();
+    // Zero is neither sign, whatever sign field it carries.
+    const int aSign = a == 0 ? 0 : sign_, bSign = b == 0 ? 0 : other.sign_;
+    if (aSign != bSign) return aSign < bSign ? -1 : 1;
+    const int order = a < b ? -1 : (a > b ? 1 : 0);
+    return aSign < 0 ? -order : order;
 }
 
 bool ClFixedDecimal::operator<(const ClFixedDecimal& other) const { return Compare(other) < 0; }
@@ -192,19 +211,18 @@ int ClFixedDecimal::CompareRaw(int64_t raw) const { return Compare(FromRaw(raw))
 bool ClFixedDecimal::Round(int mode, int position) {
     if (position < -12 || position > 4) return false;
     if (mode != kHalfUp && mode != kUp && mode != kDown) return false;
-    Magnitude128 unit = kUnit;
+    uint64_t unit = kUnit;  // at most 10^16
     if (position >= 2) {
         for (int p = position; p > 1; --p) unit /= 10;
     } else {
         for (int p = position; p < 0; ++p) unit *= 10;
     }
     const Magnitude128 magnitude = Magnitude();
-    const Magnitude128 below = magnitude <= UINT64_MAX && unit <= UINT64_MAX
-                                   ? static_cast<uint64_t>(magnitude) % static_cast<uint64_t>(unit)
-                                   : magnitude % unit;
+    const uint64_t below =
+        magnitude.High() == 0 ? magnitude.Low() % unit : (magnitude % unit).Low();
     Magnitude128 rounded = magnitude - below;
     if (below != 0 && (mode == kUp || (mode == kHalfUp && below * 2 >= unit))) rounded += unit;
-    if (rounded >= static_cast<Magnitude128>(kRoundedWholeLimit) * kUnit) {
+    if (rounded >= Magnitude128::Multiply(kRoundedWholeLimit, kUnit)) {
         Fail("rounded amount out of range");
     }
     *this = FromMagnitude(rounded, sign_);

@@ -7,6 +7,8 @@
 #include <cstdint>
 #include <stdexcept>
 
+#include "aggregation/Uint128.h"
+
 // A value left the type's range, or a 64-bit intermediate overflowed, or a division by
 // zero was asked for. The conversion rule that computes a field catches it.
 class ClFixedDecimalRangeError : public std::range_error {
@@ -82,7 +84,7 @@ class ClFixedDecimal {
     void ToAmountText(char* field, size_t width) const;
 
   private:
-    __extension__ typedef unsigned __int128 Magnitude128;
+    using Magnitude128 = velnor::Uint128;
 
     // Magnitude in 1/10000 units, exact for every whole part.
     Magnitude128 Magnitude() const;

@@ -124,6 +124,8 @@ TEST(FixedDecimal, Multiply) {
     EXPECT_THROW(Fd::FromParts(kMax / 2, 0) * 3, RangeError);
 }
 
+// The quotient's fifth decimal rounds half up, also where a divisor of billions of yen
+// leaves a remainder just below it (1.99999999999996 carries into the whole part).
 TEST(FixedDecimal, Divide) {
     const struct {
         const char* a;
@@ -135,7 +137,7 @@ TEST(FixedDecimal, Divide) {
         {"-2", "-3", "0.6667"},        {"1.9999", "2", "1.0000"},
         {"3.9999", "2", "2.0000"},     {"0.0001", "3", "0.0000"},  // 0.00003 rounds to zero
         {"-0.0001", "3", "0.0000"},    {"1249900000", "10000", "124990.0000"},
-        {"7", "0.0001", "70000.0000"},
+        {"7", "0.0001", "70000.0000"}, {"49,999,999,999.9999", "25,000,000,000", "2.0000"},
     };
     for (const auto& c : cases) EXPECT_EQ(Str(T(c.a) / T(c.b)), c.want) << c.a << " / " << c.b;
 
