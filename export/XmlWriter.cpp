@@ -30,15 +30,34 @@ Entity EntityOf(unsigned char c) {
     }
 }
 
+// The C0 controls that XML 1.0 allows in no form, not even as a character reference:
+// all but TAB, LF and CR. Each is written as one blank, so that lengths and cuts stay.
+constexpr bool IsForbiddenControl(unsigned char c) {
+    return c < 0x20 && c != '\t' && c != '\n' && c != '\r';
+}
+
+// Bytes that escaping writes as they are, for the quick test of a whole text. None of
+// the others is ever the second byte of a double-byte character (those are 0x40-0xFC).
+struct PlainBytes {
+    bool plain[256];
+    constexpr PlainBytes() : plain() {
+        for (int c = 0; c < 256; ++c) {
+            const unsigned char u = static_cast<unsigned char>(c);
+            plain[c] =
+                !IsForbiddenControl(u) && u != '&' && u != '>' && u != '<' && u != '"' && u != '\'';
+        }
+    }
+};
+constexpr PlainBytes kPlainBytes;
+
 // Escapes `length` bytes of `text` into `out`, at most `room` bytes, stopping before the
 // first character (a double-byte character is one) whose escaped form would not fit.
 // Returns the number of bytes written; nothing is terminated.
 size_t EscapeInto(const char* text, size_t length, char* out, size_t room) {
-    // Most texts hold none of the five bytes, which never occur inside a double-byte
-    // character: such a text is itself when it fits.
+    // Most texts hold no byte that escaping changes: such a text is itself when it fits.
     if (length <= room) {
         size_t k = 0;
-        while (k < length && EntityOf(static_cast<unsigned char>(text[k])).text == nullptr) ++k;
+        while (k < length && kPlainBytes.plain[static_cast<unsigned char>(text[k])]) ++k;
         if (k == length) {
             std::memcpy(out, text, length);
             return length;
@@ -60,7 +79,7 @@ size_t EscapeInto(const char* text, size_t length, char* out, size_t room) {
         if (e.text) {
             std::memcpy(out + o, e.text, e.length);
         } else {
-            out[o] = static_cast<char>(c);
+            out[o] = IsForbiddenControl(c) ? ' ' : static_cast<char>(c);
         }
         o += e.length;
         ++i;

@@ -37,7 +37,8 @@ class ClXmlWriter {
     // detaches it; nothing when none is attached. Always 0; a failure shows in Failed().
     short Close();
 
-    // Adds the text's bytes to the file: 1, or 0 after a file error (the file was never
+    // Adds the text's bytes to the file unchanged, without escaping (the caller's own
+    // markup, such as the declaration): 1, or 0 after a file error (the file was never
     // opened, or a write of the collected lines failed), which also closes the file so
     // that every later write fails.
     int WriteRaw(const char* text);
@@ -74,6 +75,9 @@ class ClXmlWriter {
 
     // The escaped text in a static area, valid until the next call; at most
     // kEscapeSize - 1 bytes, cut before a character whose escaped form would not fit.
+    // `&`, `<`, `>`, `"` and `'` become their entities, and every C0 control that XML
+    // forbids (all but TAB, LF and CR) one blank; every other byte stays as it is. Texts
+    // and attribute values of the tag operations are escaped the same way.
     static const char* Escape(const char* text);
 
     // True once a write, the flush or the closing of the file failed.

@@ -63,6 +63,29 @@ inline std::vector<bool> DoubleByteMap(const std::string& text) {
     return map;
 }
 
+// A C0 control that XML 1.0 allows in no form (all but TAB, LF and CR): the export writes
+// each as one blank.
+inline bool IsForbiddenControl(char c) {
+    const unsigned char u = static_cast<unsigned char>(c);
+    return u < 0x20 && u != '\t' && u != '\n' && u != '\r';
+}
+
+// `text` as the export writes it before escaping: each forbidden control a blank.
+inline std::string WithBlanksForControls(std::string text) {
+    for (char& c : text) {
+        if (IsForbiddenControl(c)) c = ' ';
+    }
+    return text;
+}
+
+// No byte of `text` is a forbidden control.
+inline bool HasNoForbiddenControl(const std::string& text) {
+    for (const char c : text) {
+        if (IsForbiddenControl(c)) return false;
+    }
+    return true;
+}
+
 // The byte at `i` is `c` and not part of a double-byte character.
 inline bool IsRealChar(const std::string& text, const std::vector<bool>& map, size_t i, char c) {
     return i < text.size() && text[i] == c && !map[i];

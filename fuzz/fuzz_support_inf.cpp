@@ -63,8 +63,8 @@ size_t EscapedLength(char c) {
 }
 
 // A support value in the export's SYSTEM block: one line of at most 255 bytes, the value
-// (or the default when it is empty) escaped and cut before the first character that does
-// not fit, never inside a character.
+// (or the default when it is empty) escaped, each forbidden control a blank, and cut
+// before the first character that does not fit, never inside a character.
 void CheckSystemLine(const std::string& doc, const char* tag, const std::string& value,
                      const char* fallback) {
     const std::string open = std::string("\t\t<") + tag + ">";
@@ -115,7 +115,7 @@ void CheckSystemLine(const std::string& doc, const char* tag, const std::string&
                 expected += "&apos;";
                 break;
             default:
-                expected.push_back(held[i]);
+                expected.push_back(fuzz::IsForbiddenControl(held[i]) ? ' ' : held[i]);
         }
         ++i;
     }
@@ -181,6 +181,7 @@ void Run(const uint8_t* data, size_t size) {
     FUZZ_CHECK(exporter.Export("out.xml", 2, &info) == 1);
     std::ifstream in("out.xml", std::ios::binary);
     const std::string doc((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    FUZZ_CHECK(fuzz::HasNoForbiddenControl(doc));
     CheckSystemLine(doc, "PROGRAMNAME", name, velnor::kEditionPro.programName);
     CheckSystemLine(doc, "PROGRAMVER", version, "20.00.0X");
 }

@@ -36,6 +36,12 @@ inline std::string Golden(const char* name) {
     return ReadBytes(path);
 }
 
+inline std::string Repeat(const std::string& text, int times) {
+    std::string out;
+    for (int i = 0; i < times; ++i) out += text;
+    return out;
+}
+
 // The lines of a document, for readable failure messages.
 inline std::vector<std::string> Lines(const std::string& doc) {
     std::vector<std::string> lines;

@@ -56,55 +56,62 @@ TEST_F(XmlWriterTest, LineForms) {
               "\t<T n=\"v\">a&lt;b &amp; &quot;c&quot;</T>\r\nraw\r\n");
 }
 
-TEST_F(XmlWriterTest, EscapesAllFiveInTextAndAttributesOnly) {
-    EXPECT_EQ(writer_.WriteElement(line_, "T", "&<>\"'x", 0, "a", "&<>\"'", "b", "'"), 1);
-    EXPECT_STREQ(
-        line_,
-        "<T a=\"&amp;&lt;&gt;&quot;&apos;\" b=\"&apos;\">&amp;&lt;&gt;&quot;&apos;x</T>\r\n");
-    EXPECT_STREQ(ClXmlWriter::Escape("&<>\"'"), "&amp;&lt;&gt;&quot;&apos;");
-    EXPECT_STREQ(ClXmlWriter::Escape(""), "");
-    // Control characters and bytes that are not valid Shift_JIS pass unchanged.
-    EXPECT_STREQ(ClXmlWriter::Escape("\x01\x7f\x80\xff"), "\x01\x7f\x80\xff");
-}
-
-TEST_F(XmlWriterTest, DoubleByteCharactersWithAsciiSecondBytePassUnchanged) {
-    const char text[] = "\x83\x5c\x95\x5c\x83\x7c";  // ソ表ポ: second bytes 0x5C and 0x7C
-    EXPECT_EQ(writer_.WriteElement(line_, "N", text, 0), 1);
-    EXPECT_EQ(std::string(line_), std::string("<N>") + text + "</N>\r\n");
+// Each text as an element's text, as an attribute value and through Escape().
+TEST_F(XmlWriterTest, EscapingInTextsAndAttributes) {
+    std::string forbidden;  // every C0 control that XML 1.0 forbids
+    for (char c = 1; c < 0x20; ++c) {
+        if (c != '\t' && c != '\n' && c != '\r') forbidden += c;
+    }
+    const struct {
+        const char* what;
+        std::string text;
+        std::string escaped;
+    } cases[] = {
+        {"the five", "&<>\"'x", "&amp;&lt;&gt;&quot;&apos;x"},
+        {"empty", "", ""},
+        {"forbidden controls become blanks", "a" + forbidden + "b",
+         "a" + std::string(forbidden.size(), ' ') + "b"},
+        {"TAB, LF and CR pass", "a\tb\nc\rd", "a\tb\nc\rd"},
+        {"controls beside double-byte characters", "\x82\xa0\x1f\x82\xa0\x0b",
+         "\x82\xa0 \x82\xa0 "},
+        {"a lead byte without its trail byte stays, the control after it does not", "\x81\x01",
+         "\x81 "},
+        {"bytes that are not valid Shift_JIS pass", "\x7f\x80\xa0\xfd\xff", "\x7f\x80\xa0\xfd\xff"},
+        // ソ表ポ: second bytes 0x5C and 0x7C.
+        {"double-byte characters pass", "\x83\x5c\x95\x5c\x83\x7c", "\x83\x5c\x95\x5c\x83\x7c"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        ASSERT_EQ(writer_.WriteElement(line_, "T", c.text.c_str(), 0, "a", c.text.c_str()), 1);
+        EXPECT_EQ(std::string(line_), "<T a=\"" + c.escaped + "\">" + c.escaped + "</T>\r\n");
+        EXPECT_EQ(std::string(ClXmlWriter::Escape(c.text.c_str())), c.escaped);
+    }
 }
 
 TEST_F(XmlWriterTest, OverlongValuesAreCutAtCharacterBoundaryToFitTheLine) {
-    struct Case {
-        std::string text;
-        size_t expectedTextBytes;  // of the escaped text in the line
-    };
-    // Level 2, tag PROGRAMNAME: 2 + 13 + 14 + 2 = 31 bytes around the text, 224 for it.
-    const Case cases[] = {
-        {std::string(224, 'a'), 224},
-        {std::string(300, 'a'), 224},
-        {std::string(100, '"'), 222},  // 37 × "&quot;": no entity is split
-    };
-    for (size_t i = 0; i < sizeof cases / sizeof cases[0]; ++i) {
-        const Case& c = cases[i];
-        ASSERT_EQ(writer_.WriteElement(line_, "PROGRAMNAME", c.text.c_str(), 2), 1);
-        const std::string line(line_);
-        EXPECT_LE(line.size(), 255u);
-        EXPECT_EQ(line.size(), 31 + c.expectedTextBytes) << i;
-        EXPECT_EQ(line.substr(line.size() - 16), "</PROGRAMNAME>\r\n");
-    }
-    // あ × 150 after one ASCII byte: 1 + 2k bytes fit in 224 for k = 111.
-    std::string kana = "a";
+    std::string kana;  // あ × 150
     for (int k = 0; k < 150; ++k) kana += "\x82\xa0";
-    ASSERT_EQ(writer_.WriteElement(line_, "PROGRAMNAME", kana.c_str(), 2), 1);
-    EXPECT_EQ(std::string(line_), "\t\t<PROGRAMNAME>" + kana.substr(0, 223) + "</PROGRAMNAME>\r\n");
+    // Level 2, tag PROGRAMNAME: 2 + 13 + 14 + 2 = 31 bytes around the text, 224 for it.
+    const struct {
+        const char* what;
+        std::string text;
+        std::string kept;  // the escaped text in the line
+    } cases[] = {
+        {"fills the line", std::string(224, 'a'), std::string(224, 'a')},
+        {"longer", std::string(300, 'a'), std::string(224, 'a')},
+        {"no entity is split", std::string(100, '"'), Repeat("&quot;", 37)},
+        {"a double-byte character that fills the line is kept", kana, kana.substr(0, 224)},
+        {"one that would pass the line is not", "a" + kana, "a" + kana.substr(0, 222)},
+        {"blanks for controls keep the cut", std::string(300, '\x01'), std::string(224, ' ')},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        ASSERT_EQ(writer_.WriteElement(line_, "PROGRAMNAME", c.text.c_str(), 2), 1);
+        EXPECT_EQ(std::string(line_), "\t\t<PROGRAMNAME>" + c.kept + "</PROGRAMNAME>\r\n");
+    }
     // Attribute values share the same room.
     ASSERT_EQ(writer_.WriteStartTag(line_, "S", 0, "v", std::string(400, '&').c_str()), 1);
-    EXPECT_EQ(
-        std::string(line_), "<S v=\"" + [] {
-            std::string s;
-            for (int k = 0; k < 49; ++k) s += "&amp;";
-            return s;
-        }() + "\">\r\n");
+    EXPECT_EQ(std::string(line_), "<S v=\"" + Repeat("&amp;", 49) + "\">\r\n");
     // The escaping area holds 255 bytes of whole entities.
     EXPECT_EQ(std::string(ClXmlWriter::Escape(std::string(100, '\'').c_str())).size(), 252u);
 }

@@ -8,47 +8,20 @@
 #include <string>
 #include <vector>
 
-#include "aggregation/AssetAggregator.h"
 #include "app/SelectedData.h"
 #include "common/Business.h"
-#include "common/Edition.h"
 #include "common/Sjis.h"
-#include "export/XmlExport.h"
 #include "host/QelHost.h"
 #include "host_standin/HostStandIn.h"
 #include "load/DocumentChecks.h"
+#include "load/HostExport.h"
 #include "load/LoadData.h"
-#include "support/Scratch.h"
 
 namespace {
 
 class LoadData : public ::testing::Test {
   protected:
     void TearDown() override { hoststandin::Reset(); }
-
-    // Aggregation and export as the program runs them; the document's bytes.
-    std::string Export(const std::string& hostData, int16_t category, size_t* records) {
-        hoststandin::Reset();
-        const std::string why = hoststandin::LoadFromString(hostData);
-        EXPECT_EQ("", why);
-        StDATAINFO data;
-        EXPECT_TRUE(velnor::FindSelectedDataSet(&data));
-        ClSnapshotList snapshots;
-        ClRecordList list;
-        ClAssetAggregator aggregator;
-        EXPECT_EQ(1, aggregator.CollectAssets(snapshots, data, category));
-        EXPECT_EQ(1, aggregator.ConvertAssets(snapshots, list, data));
-        *records = list.size();
-        // A folder of this process: the test cases run side by side.
-        const velnor_test::ScratchFolder folder("load");
-        const std::string path = folder.path() + "export.xml";
-        ClXmlExport exporter;
-        exporter.SetRecordList(&list);
-        exporter.SetEdition(&velnor::kEditionPro);
-        exporter.SetProgressBase(400);
-        EXPECT_EQ(1, exporter.Export(path.c_str(), 2, &data));
-        return velnor_test::ReadFile(path);
-    }
 };
 
 TEST_F(LoadData, FieldLimitsFillEveryField) {
@@ -104,11 +77,13 @@ TEST_F(LoadData, FieldLimitsFillEveryField) {
 }
 
 using loaddata::ExpectSoundLines;
+using loaddata::ExportHostData;
 using loaddata::Occurrences;
 
 TEST_F(LoadData, FieldLimitsExportWithinTheWritersBounds) {
     size_t records = 0;
-    const std::string document = Export(loaddata::FieldLimits(), BUSINESS_GENERAL, &records);
+    const std::string document =
+        ExportHostData(loaddata::FieldLimits(), BUSINESS_GENERAL, &records);
     EXPECT_EQ(static_cast<size_t>(loaddata::kFieldLimitRecords), records);
     EXPECT_EQ(records, Occurrences(document, "<SISAN Count="));
     EXPECT_EQ(0u, document.rfind("<?xml", 0));
@@ -128,12 +103,12 @@ TEST_F(LoadData, ManyAssetsExportTheCountedRecords) {
     for (int count : {0, 1, 37, 2000}) {
         size_t records = 0;
         const std::string document =
-            Export(loaddata::ManyAssets(count), BUSINESS_GENERAL, &records);
+            ExportHostData(loaddata::ManyAssets(count), BUSINESS_GENERAL, &records);
         EXPECT_EQ(static_cast<size_t>(loaddata::ExportedRecords(count)), records) << count;
         EXPECT_EQ(records, Occurrences(document, "<SISAN Count=")) << count;
     }
     size_t both = 0;
-    Export(loaddata::ManyAssets(2000), BUSINESS_BOTH, &both);
+    ExportHostData(loaddata::ManyAssets(2000), BUSINESS_BOTH, &both);
     EXPECT_GT(both, static_cast<size_t>(loaddata::ExportedRecords(2000)));
 }
 
