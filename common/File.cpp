@@ -24,6 +24,14 @@ int g_lastError = 0;
 char g_pendingTemp[kMaxPathBytes + 1];
 volatile std::sig_atomic_t g_pendingSet = 0;
 
+#ifdef _WIN32
+constexpr int kDiskFull = 112;     // ERROR_DISK_FULL
+constexpr int kNameTooLong = 206;  // ERROR_FILENAME_EXCED_RANGE
+#else
+constexpr int kDiskFull = ENOSPC;
+constexpr int kNameTooLong = ENAMETOOLONG;
+#endif
+
 constexpr size_t kRandomLength = 6;
 constexpr char kTempSuffix[] = ".tmp";
 // ".", the random part and ".tmp" after the stem's name.
@@ -53,8 +61,7 @@ bool Injected(FileOp op, const char* path) {
 // plans it.
 void Enter(bool open, FileOp op, const std::string& path) {
     if (!open) throw ClFileException(ClFileException::kNotOpen, path);
-    if (Injected(op, path.c_str()))
-        throw ClFileException(ClFileException::kInjected, path, kFileErrorInjected);
+    if (Injected(op, path.c_str())) Throw(ClFileException::kInjected, path, kFileErrorInjected);
 }
 
 void SetPending(const std::string& path) {
@@ -115,11 +122,7 @@ bool ClFile::CreateTempBeside(const char* destination) {
     if (!Given(destination)) return false;
     const std::string stem = TempFileStem(destination);
     if (Injected(FileOp::kTempFile, stem.c_str())) return false;
-#ifdef _WIN32
-    if (stem.empty()) return Failed(206);  // ERROR_FILENAME_EXCED_RANGE
-#else
-    if (stem.empty()) return Failed(ENAMETOOLONG);
-#endif
+    if (stem.empty()) return Failed(kNameTooLong);
     RemoveStaleTempFiles(destination, 60 * 60);
     static const char kDigits[] = "0123456789abcdefghijklmnopqrstuvwxyz";
     for (int attempt = 0; attempt < 100; ++attempt) {
@@ -150,12 +153,8 @@ void ClFile::Write(const void* data, size_t size) {
         ClFileException::Cause cause = ClFileException::kGeneric;
         const long long n = fsys::Write(handle_, p, size, &cause);
         if (n < 0) Throw(cause, path_, fsys::LastError());
-            // A device that takes nothing will take nothing on a second try either.
-#ifdef _WIN32
-        if (n == 0) Throw(ClFileException::kDiskFull, path_, 112);  // ERROR_DISK_FULL
-#else
-        if (n == 0) Throw(ClFileException::kDiskFull, path_, ENOSPC);
-#endif
+        // A device that takes nothing will take nothing on a second try either.
+        if (n == 0) Throw(ClFileException::kDiskFull, path_, kDiskFull);
         p += n;
         size -= static_cast<size_t>(n);
     }
