@@ -6,7 +6,6 @@
 
 #include "common/File.h"
 #include "common/NumberText.h"
-#include "common/PathHelpers.h"
 #include "common/Sjis.h"
 #include "export/FullWidth.h"
 #include "export/ProgramString.h"
