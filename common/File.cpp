@@ -1,7 +1,14 @@
 #include "common/File.h"
 
+#include <cerrno>
+#include <csignal>
+#include <cstring>
+#include <vector>
+
 #include "common/Faults.h"
 #include "common/FileSystem.h"
+#include "common/PathHelpers.h"
+#include "common/Sjis.h"
 
 namespace velnor {
 
@@ -9,28 +16,134 @@ namespace fsys = velnor::filesystem;
 
 namespace {
 
+int g_lastError = 0;
+
+// The temporary file being written, for RemovePendingTempFile: the path is complete
+// before the flag says so, and the flag is cleared before the path changes, so that a
+// signal handler never reads half a path.
+char g_pendingTemp[kMaxPathBytes + 1];
+volatile std::sig_atomic_t g_pendingSet = 0;
+
+#ifdef _WIN32
+constexpr int kDiskFull = 112;     // ERROR_DISK_FULL
+constexpr int kNameTooLong = 206;  // ERROR_FILENAME_EXCED_RANGE
+#else
+constexpr int kDiskFull = ENOSPC;
+constexpr int kNameTooLong = ENAMETOOLONG;
+#endif
+
+constexpr size_t kRandomLength = 6;
+constexpr char kTempSuffix[] = ".tmp";
+// ".", the random part and ".tmp" after the stem's name.
+constexpr size_t kTempTail = kRandomLength + sizeof kTempSuffix - 1;
+
 bool Given(const char* path) { return path != nullptr && *path != '\0'; }
+
+bool Failed(int error) {
+    g_lastError = error;
+    return false;
+}
+
+bool FailedNow() { return Failed(fsys::LastError()); }
+
+bool Injected(FileOp op, const char* path) {
+    if (!ShouldFailFileOp(op, path)) return false;
+    g_lastError = kFileErrorInjected;
+    return true;
+}
+
+[[noreturn]] void Throw(ClFileException::Cause cause, const std::string& path, int error) {
+    g_lastError = error;
+    throw ClFileException(cause, path, error);
+}
 
 // Every operation on the file's content: refused without an open file, failed where a test
 // plans it.
 void Enter(bool open, FileOp op, const std::string& path) {
     if (!open) throw ClFileException(ClFileException::kNotOpen, path);
-    if (ShouldFailFileOp(op, path.c_str())) throw ClFileException(ClFileException::kInjected, path);
+    if (Injected(op, path.c_str())) Throw(ClFileException::kInjected, path, kFileErrorInjected);
+}
+
+void SetPending(const std::string& path) {
+    g_pendingSet = 0;
+    if (path.size() >= sizeof g_pendingTemp) return;
+    std::memcpy(g_pendingTemp, path.c_str(), path.size() + 1);
+    g_pendingSet = 1;
+}
+
+void ClearPending(const char* path) {
+    if (g_pendingSet && std::strcmp(path, g_pendingTemp) == 0) g_pendingSet = 0;
+}
+
+bool IsRandomPart(const char* text) {
+    for (size_t i = 0; i < kRandomLength; ++i) {
+        const char c = text[i];
+        if (!((c >= '0' && c <= '9') || (c >= 'a' && c <= 'z'))) return false;
+    }
+    return true;
 }
 
 }  // namespace
+
+int LastFileError() { return g_lastError; }
+
+std::string DescribeFileError(int error) {
+    switch (error) {
+        case 0:
+            return "no error";
+        case kFileErrorInjected:
+            return "a test made the call fail";
+        case kFileErrorDanglingLink:
+            return "it is a symbolic link whose target does not exist";
+        case kFileErrorFolder:
+            return "a folder is in the way";
+        case kFileErrorNotPlainFile:
+            return "it is not a plain file";
+        default:
+            return fsys::Describe(error);
+    }
+}
 
 ClFile::~ClFile() { Abort(); }
 
 bool ClFile::Open(const char* path, unsigned flags) {
     Abort();
     if (!Given(path)) return false;
-    if (ShouldFailFileOp(FileOp::kOpen, path)) return false;
+    if (Injected(FileOp::kOpen, path)) return false;
     const fsys::Handle h = fsys::Open(path, flags);
-    if (h == fsys::kInvalidHandle) return false;
+    if (h == fsys::kInvalidHandle) return FailedNow();
     handle_ = h;
     path_ = path;
     return true;
+}
+
+bool ClFile::CreateTempBeside(const char* destination) {
+    Abort();
+    if (!Given(destination)) return false;
+    const std::string stem = TempFileStem(destination);
+    if (Injected(FileOp::kTempFile, stem.c_str())) return false;
+    if (stem.empty()) return Failed(kNameTooLong);
+    RemoveStaleTempFiles(destination, 60 * 60);
+    static const char kDigits[] = "0123456789abcdefghijklmnopqrstuvwxyz";
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        unsigned long mix = fsys::Entropy();
+        std::string name = stem;
+        for (size_t i = 0; i < kRandomLength; ++i) {
+            name += kDigits[mix % 36];
+            mix /= 36;
+        }
+        name += kTempSuffix;
+        bool exists = false;
+        const fsys::Handle h = fsys::CreateNew(name.c_str(), &exists);
+        if (h != fsys::kInvalidHandle) {
+            handle_ = h;
+            path_ = name;
+            SetPending(name);
+            return true;
+        }
+        if (!exists) return FailedNow();
+    }
+    return FailedNow();
 }
 
 void ClFile::Write(const void* data, size_t size) {
@@ -39,9 +152,9 @@ void ClFile::Write(const void* data, size_t size) {
     while (size > 0) {
         ClFileException::Cause cause = ClFileException::kGeneric;
         const long long n = fsys::Write(handle_, p, size, &cause);
-        if (n < 0) throw ClFileException(cause, path_);
+        if (n < 0) Throw(cause, path_, fsys::LastError());
         // A device that takes nothing will take nothing on a second try either.
-        if (n == 0) throw ClFileException(ClFileException::kDiskFull, path_);
+        if (n == 0) Throw(ClFileException::kDiskFull, path_, kDiskFull);
         p += n;
         size -= static_cast<size_t>(n);
     }
@@ -54,7 +167,7 @@ size_t ClFile::Read(void* data, size_t size) {
     while (total < size) {
         ClFileException::Cause cause = ClFileException::kGeneric;
         const long long n = fsys::Read(handle_, p + total, size - total, &cause);
-        if (n < 0) throw ClFileException(cause, path_);
+        if (n < 0) Throw(cause, path_, fsys::LastError());
         if (n == 0) break;
         total += static_cast<size_t>(n);
     }
@@ -65,27 +178,28 @@ uint64_t ClFile::GetLength() {
     if (!IsOpen()) throw ClFileException(ClFileException::kNotOpen, path_);
     uint64_t length = 0;
     ClFileException::Cause cause = ClFileException::kGeneric;
-    if (!fsys::Length(handle_, &length, &cause)) throw ClFileException(cause, path_);
+    if (!fsys::Length(handle_, &length, &cause)) Throw(cause, path_, fsys::LastError());
     return length;
 }
 
 void ClFile::Flush() {
     Enter(IsOpen(), FileOp::kFlush, path_);
     ClFileException::Cause cause = ClFileException::kGeneric;
-    if (!fsys::Sync(handle_, &cause)) throw ClFileException(cause, path_);
+    if (!fsys::Sync(handle_, &cause)) Throw(cause, path_, fsys::LastError());
 }
 
 void ClFile::Close() {
     if (!IsOpen()) return;
     const fsys::Handle h = handle_;
     handle_ = kInvalid;
-    const bool injected = ShouldFailFileOp(FileOp::kClose, path_.c_str());
+    const bool injected = Injected(FileOp::kClose, path_.c_str());
     // The handle is released even when closing reports an error: closing it again could
     // close a handle that another open has been given meanwhile.
     ClFileException::Cause cause = ClFileException::kGeneric;
     const bool closed = fsys::Close(h, &cause);
-    if (injected) throw ClFileException(ClFileException::kInjected, path_);
-    if (!closed) throw ClFileException(cause, path_);
+    const int error = closed ? 0 : fsys::LastError();
+    if (injected) Throw(ClFileException::kInjected, path_, kFileErrorInjected);
+    if (!closed) Throw(cause, path_, error);
 }
 
 void ClFile::Abort() {
@@ -109,44 +223,87 @@ bool IsRegularFilePath(const char* path) {
 
 bool RemoveFilePath(const char* path) {
     if (!Given(path)) return false;
-    if (ShouldFailFileOp(FileOp::kRemove, path)) return false;
-    return fsys::Remove(path);
+    if (Injected(FileOp::kRemove, path)) return false;
+    if (!fsys::Remove(path)) return FailedNow();
+    ClearPending(path);
+    return true;
 }
 
 bool ReplaceFilePath(const char* from, const char* to) {
     if (!Given(from) || !Given(to)) return false;
-    if (ShouldFailFileOp(FileOp::kRename, to)) return false;
+    if (Injected(FileOp::kRename, to)) return false;
     // Only a file is replaced: a move would as well replace an empty folder, a device or a
     // pipe.
     const fsys::Kind kind = fsys::KindOf(to);
-    if (kind != fsys::Kind::kMissing && kind != fsys::Kind::kFile) return false;
-    return fsys::Replace(from, to);
+    if (kind == fsys::Kind::kFolder) return Failed(kFileErrorFolder);
+    if (kind == fsys::Kind::kOther) return Failed(kFileErrorNotPlainFile);
+    if (!fsys::Replace(from, to)) return FailedNow();
+    ClearPending(from);
+    return true;
 }
 
 std::string FinalPath(const char* path) {
     if (path == nullptr) return std::string();
-    return fsys::Final(path);
+    std::string final;
+    int error = 0;
+    if (!fsys::Final(path, &final, &error)) {
+        Failed(error);
+        return std::string();
+    }
+    return final;
 }
 
 bool MakeDirectory(const char* path) {
     if (!Given(path)) return false;
-    if (ShouldFailFileOp(FileOp::kMkdir, path)) return false;
-    return fsys::MakeFolder(path);
+    if (Injected(FileOp::kMkdir, path)) return false;
+    return fsys::MakeFolder(path) || FailedNow();
 }
 
 bool RemoveDirectoryPath(const char* path) {
     if (!Given(path)) return false;
-    if (ShouldFailFileOp(FileOp::kRmdir, path)) return false;
-    return fsys::RemoveFolder(path);
+    if (Injected(FileOp::kRmdir, path)) return false;
+    return fsys::RemoveFolder(path) || FailedNow();
 }
 
-bool CreateTempFileIn(const std::string& folder, const char* prefix, std::string* out) {
-    if (prefix == nullptr) prefix = "";
-    if (ShouldFailFileOp(FileOp::kTempFile, (folder + prefix).c_str())) return false;
-    std::string name;
-    if (!fsys::CreateTemp(folder, prefix, &name)) return false;
-    if (out) *out = name;
-    return true;
+std::string TempFileStem(const char* destination, size_t maxPath) {
+    if (!Given(destination)) return std::string();
+    const std::string folder = FolderPartOf(destination);
+    const char* name = destination + folder.size();
+    const size_t nameLength = std::strlen(name);
+    // The dot before the random part belongs to the name's share.
+    const size_t tail = kTempTail + 1;
+    if (folder.size() + tail > maxPath) return std::string();
+    size_t room = maxPath - folder.size() - tail;
+    if (room > kMaxNameBytes - tail) room = kMaxNameBytes - tail;
+    return folder + std::string(name, SjisCutLength(name, nameLength, room)) + ".";
+}
+
+void RemoveStaleTempFiles(const char* destination, long long ageSeconds) {
+    const std::string stem = TempFileStem(destination);
+    if (stem.empty()) return;
+    const std::string folder = FolderPartOf(stem.c_str());
+    const std::string prefix = stem.substr(folder.size());
+    std::vector<std::string> names;
+    if (!fsys::List(folder, &names)) return;
+    for (const std::string& name : names) {
+        if (name.size() != prefix.size() + kTempTail ||
+            name.compare(0, prefix.size(), prefix) != 0 ||
+            !IsRandomPart(name.c_str() + prefix.size()) ||
+            name.compare(prefix.size() + kRandomLength, std::string::npos, kTempSuffix) != 0) {
+            continue;
+        }
+        const std::string path = folder + name;
+        long long age = 0;
+        if (fsys::SecondsSinceWrite(path.c_str(), &age) && age > ageSeconds) {
+            RemoveFilePath(path.c_str());
+        }
+    }
+}
+
+void RemovePendingTempFile() {
+    if (!g_pendingSet) return;
+    g_pendingSet = 0;
+    fsys::RemoveNow(g_pendingTemp);
 }
 
 }  // namespace velnor

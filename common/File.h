@@ -11,17 +11,47 @@
 
 namespace velnor {
 
+// The longest path the temporary file's name is made to fit (Windows: MAX_PATH without
+// its NUL) and the longest name of one folder entry.
+#ifdef _WIN32
+constexpr size_t kMaxPathBytes = 259;
+#else
+constexpr size_t kMaxPathBytes = 4095;
+#endif
+constexpr size_t kMaxNameBytes = 255;
+
+// Why a file operation failed: the system's error number (errno natively, GetLastError on
+// Windows), or one of these, which name what the file layer itself refused. 0: none.
+enum FileError : int {
+    kFileErrorInjected = -1,      // a test made the call fail (common/Faults.h)
+    kFileErrorDanglingLink = -2,  // a symbolic link whose target does not exist
+    kFileErrorFolder = -3,        // a folder stands where a file is to be replaced
+    kFileErrorNotPlainFile = -4,  // a device or a pipe stands there
+};
+
+// The error of the last call of this file layer that failed (ClFile's methods and the
+// functions below), 0 while none has. Read it right after the failing call: a later
+// failure replaces it; a success leaves it.
+int LastFileError();
+// The error as text for a message: strerror natively, FormatMessage on Windows (in the
+// ANSI code page), without a final line end; the layer's own errors in English.
+std::string DescribeFileError(int error);
+
 // A file error. The writer of the export catches it and turns it into a failed write.
 class ClFileException : public std::exception {
   public:
     enum Cause { kGeneric = 1, kNotOpen, kAccessDenied, kDiskFull, kBadSeek, kInjected };
-    ClFileException(Cause cause, std::string path) : cause_(cause), path_(std::move(path)) {}
+    ClFileException(Cause cause, std::string path, int error = 0)
+        : cause_(cause), error_(error), path_(std::move(path)) {}
     Cause cause() const { return cause_; }
+    // The system's error (see LastFileError), 0 when there was none (a file not open).
+    int error() const { return error_; }
     const std::string& path() const { return path_; }
     const char* what() const noexcept override { return "file error"; }
 
   private:
     Cause cause_;
+    int error_;
     std::string path_;
 };
 
@@ -44,6 +74,15 @@ class ClFile {
 
     // Opens; false when the file cannot be opened (no exception).
     bool Open(const char* path, unsigned flags);
+    // Creates and opens for writing a new, empty temporary file beside `destination` (in
+    // its folder, so that it can replace it in one step): TempFileStem(destination), six
+    // letters or digits and ".tmp". Natively it is created exclusively and never through
+    // a symbolic link; on Windows as a new file that others may only delete (so that an
+    // interrupted run can remove it while it is open). This destination's temporary
+    // files that an earlier run left behind more than an hour ago are removed first. The
+    // file is the pending temporary file (RemovePendingTempFile) until it is moved or
+    // removed. False when none could be made; the fault seam sees the stem.
+    bool CreateTempBeside(const char* destination);
     // Writes all bytes in one call, or throws ClFileException (also when not open).
     void Write(const void* data, size_t size);
     // Reads up to `size` bytes; returns the number read, or throws ClFileException.
@@ -73,16 +112,27 @@ bool IsRegularFilePath(const char* path);
 bool RemoveFilePath(const char* path);
 // Moves `from` over `to` in one step, replacing an existing file `to` (never a folder,
 // a device or a pipe); the move reaches stable storage before it returns (the file's own
-// bytes need ClFile::Flush first). The fault seam sees the destination path.
+// bytes need ClFile::Flush first). The new file keeps the replaced file's identity:
+// natively its mode and, where permitted, its owner; on Windows (ReplaceFileW) its
+// security, attributes and creation time. The fault seam sees the destination path.
 bool ReplaceFilePath(const char* from, const char* to);
 bool MakeDirectory(const char* path);
 // The file that writing to `path` reaches: natively a symbolic link is followed to its
-// final target; on Windows, and for a path that does not exist, the path itself.
+// final target; on Windows, and for a path that does not exist, the path itself. Empty
+// for a link whose target does not exist (kFileErrorDanglingLink) or cannot be resolved.
 std::string FinalPath(const char* path);
 bool RemoveDirectoryPath(const char* path);
-// A new, empty, uniquely named file in `folder` (which ends in a separator or is empty),
-// its name beginning with `prefix` (Windows keeps only its first three characters); the
-// name goes to `out`. False when none could be made. The fault seam sees folder+prefix.
-bool CreateTempFileIn(const std::string& folder, const char* prefix, std::string* out);
+
+// The temporary file of `destination` up to its random part: the folder, the name cut
+// at a character boundary so that the whole temporary path fits `maxPath` bytes and its
+// name kMaxNameBytes, and a dot. Empty when the folder leaves no room.
+std::string TempFileStem(const char* destination, size_t maxPath = kMaxPathBytes);
+// Removes `destination`'s temporary files (TempFileStem + six letters or digits + ".tmp",
+// plain files only) last written more than `ageSeconds` ago; nothing else is touched.
+void RemoveStaleTempFiles(const char* destination, long long ageSeconds);
+// Removes the temporary file being written, if any. Natively async-signal-safe (one
+// unlink of a path kept in a static buffer), for a signal handler; on Windows, for a
+// console control handler, it marks the open file for deletion.
+void RemovePendingTempFile();
 
 }  // namespace velnor

@@ -7,6 +7,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "common/File.h"
 
@@ -15,6 +16,11 @@ namespace filesystem {
 
 using Handle = intptr_t;
 constexpr Handle kInvalidHandle = -1;
+
+// The system's error of the call that just failed (errno, GetLastError).
+int LastError();
+// Its text, without a final line end.
+std::string Describe(int error);
 
 // Opens with ClFile's flags; kInvalidHandle when it cannot, or when the path is a folder.
 Handle Open(const char* path, unsigned flags);
@@ -31,12 +37,24 @@ bool Close(Handle h, ClFileException::Cause* cause);
 enum class Kind { kMissing, kFile, kFolder, kOther };
 Kind KindOf(const char* path);
 bool Remove(const char* path);
-// Moves `from` over `to` in one step and makes the move itself durable.
+// Removes a file from a signal or console control handler: async-signal-safe natively.
+void RemoveNow(const char* path);
+// Moves `from` over `to` in one step, keeping what identifies an existing `to` (see
+// ReplaceFilePath), and makes the move itself durable.
 bool Replace(const char* from, const char* to);
 bool MakeFolder(const char* path);
 bool RemoveFolder(const char* path);
-std::string Final(const char* path);
-bool CreateTemp(const std::string& folder, const char* prefix, std::string* out);
+// False with *error set for a symbolic link that leads nowhere.
+bool Final(const char* path, std::string* out, int* error);
+// Creates `path` as a new file open for writing, never through a link and never over an
+// existing name; *exists tells a name already taken from every other failure.
+Handle CreateNew(const char* path, bool* exists);
+// The names in `folder` ("" the current one), without "." and "..".
+bool List(const std::string& folder, std::vector<std::string>* names);
+// How long ago the plain file `path` (not a link, not a folder) was last written.
+bool SecondsSinceWrite(const char* path, long long* seconds);
+// A number that differs between calls and processes, for names.
+unsigned long Entropy();
 
 }  // namespace filesystem
 }  // namespace velnor

@@ -1,10 +1,11 @@
+#include <dirent.h>
 #include <errno.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <ctime>
 
 #include "common/FileSystem.h"
@@ -40,7 +41,34 @@ std::string FolderOf(const char* path) {
     return slash == 0 ? "/" : p.substr(0, slash);
 }
 
+// The new file takes the replaced one's mode, and its owner and group where the system
+// lets us give them (a file of another user stays that user's only for the superuser).
+// Through a descriptor opened without following a link, so that the name cannot be
+// swapped for a link meanwhile.
+bool TakeIdentity(const char* from, const struct stat& old) {
+    const int fd = ::open(from, O_RDONLY | O_NOFOLLOW | O_CLOEXEC);
+    if (fd < 0) return false;
+    struct stat st;
+    bool ok = ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode);
+    if (ok && (st.st_uid != old.st_uid || st.st_gid != old.st_gid)) {
+        if (::fchown(fd, old.st_uid, old.st_gid) != 0) {
+            // The group alone is often permitted when the owner is not.
+            if (::fchown(fd, static_cast<uid_t>(-1), old.st_gid) != 0) errno = 0;
+        }
+    }
+    // After fchown, which clears the set-user-ID and set-group-ID bits.
+    ok = ok && ::fchmod(fd, old.st_mode & 07777) == 0;
+    const int error = errno;
+    ::close(fd);
+    errno = error;
+    return ok;
+}
+
 }  // namespace
+
+int LastError() { return errno; }
+
+std::string Describe(int error) { return std::strerror(error); }
 
 Handle Open(const char* path, unsigned flags) {
     int mode;
@@ -123,7 +151,11 @@ Kind KindOf(const char* path) {
 
 bool Remove(const char* path) { return ::unlink(path) == 0; }
 
+void RemoveNow(const char* path) { ::unlink(path); }
+
 bool Replace(const char* from, const char* to) {
+    struct stat old;
+    if (::stat(to, &old) == 0 && !TakeIdentity(from, old)) return false;
     if (::rename(from, to) != 0) return false;
     // The new directory entry reaches the disk with its folder. The move itself has
     // happened either way; a folder that cannot be synced (some file systems refuse) does
@@ -140,39 +172,59 @@ bool MakeFolder(const char* path) { return ::mkdir(path, 0777) == 0; }
 
 bool RemoveFolder(const char* path) { return ::rmdir(path) == 0; }
 
-std::string Final(const char* path) {
+bool Final(const char* path, std::string* out, int* error) {
     struct stat st;
-    if (::lstat(path, &st) != 0 || !S_ISLNK(st.st_mode)) return path;
+    if (::lstat(path, &st) != 0 || !S_ISLNK(st.st_mode)) {
+        *out = path;
+        return true;
+    }
     char* resolved = ::realpath(path, nullptr);
-    if (resolved == nullptr) return path;
-    std::string target(resolved);
+    if (resolved == nullptr) {
+        // Writing through a link that leads nowhere would replace the link by a file.
+        *error = errno == ENOENT ? kFileErrorDanglingLink : errno;
+        return false;
+    }
+    *out = resolved;
     std::free(resolved);
-    return target;
+    return true;
 }
 
-bool CreateTemp(const std::string& folder, const char* prefix, std::string* out) {
-    // Our own names rather than mkstemp(): its files are private (0600), and the file
-    // becomes the user's document, which should get the permissions a new file gets.
-    static unsigned counter = 0;
-    const std::string stem = folder + prefix;
-    for (int attempt = 0; attempt < 100; ++attempt) {
-        struct timespec now;
-        ::clock_gettime(CLOCK_REALTIME, &now);
-        const unsigned long mix = static_cast<unsigned long>(now.tv_nsec) ^
-                                  (static_cast<unsigned long>(::getpid()) << 12) ^
-                                  (++counter * 2654435761UL);
-        char suffix[16];
-        std::snprintf(suffix, sizeof suffix, "%06lx.tmp", mix & 0xFFFFFF);
-        const std::string name = stem + suffix;
-        const int fd = ::open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-        if (fd >= 0) {
-            ::close(fd);
-            *out = name;
-            return true;
-        }
-        if (errno != EEXIST) return false;
+Handle CreateNew(const char* path, bool* exists) {
+    // The permissions a new file gets (not mkstemp's private 0600): the file becomes the
+    // user's document. O_NOFOLLOW with O_EXCL: a link planted under the name fails too.
+    int fd;
+    do {
+        fd = ::open(path, O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
+    } while (fd < 0 && errno == EINTR);
+    *exists = fd < 0 && errno == EEXIST;
+    return fd < 0 ? kInvalidHandle : fd;
+}
+
+bool List(const std::string& folder, std::vector<std::string>* names) {
+    DIR* dir = ::opendir(folder.empty() ? "." : folder.c_str());
+    if (dir == nullptr) return false;
+    while (const struct dirent* entry = ::readdir(dir)) {
+        const char* name = entry->d_name;
+        if (std::strcmp(name, ".") != 0 && std::strcmp(name, "..") != 0) names->push_back(name);
     }
-    return false;
+    ::closedir(dir);
+    return true;
+}
+
+bool SecondsSinceWrite(const char* path, long long* seconds) {
+    struct stat st;
+    if (::lstat(path, &st) != 0 || !S_ISREG(st.st_mode)) return false;
+    *seconds = static_cast<long long>(std::time(nullptr)) - static_cast<long long>(st.st_mtime);
+    return true;
+}
+
+unsigned long Entropy() {
+    static unsigned long counter = 0;
+    struct timespec now;
+    ::clock_gettime(CLOCK_REALTIME, &now);
+    return static_cast<unsigned long>(now.tv_nsec) ^
+           (static_cast<unsigned long>(now.tv_sec) << 20) ^
+           (static_cast<unsigned long>(::getpid()) << 12) ^ (++counter * 2654435761UL);
 }
 
 }  // namespace filesystem

@@ -63,9 +63,11 @@ bool ReadWholeEnvFile(const std::string& path, std::string* content) {
     return true;
 }
 
-bool WriteNewFile(const std::string& path, const std::string& content) {
+// Writes `content` to a new temporary file beside `path`, whose name goes to `temp`.
+bool WriteNewFile(const std::string& path, const std::string& content, std::string* temp) {
     ClFile file;
-    if (!file.Open(path.c_str(), ClFile::kWrite | ClFile::kCreate)) return false;
+    if (!file.CreateTempBeside(path.c_str())) return false;
+    *temp = file.path();
     try {
         if (!content.empty()) file.Write(content.data(), content.size());
         // On stable storage before it replaces the old file, so that a power cut leaves
@@ -189,10 +191,13 @@ bool StoreEnvEntry(const std::string& path, const std::string& content, const st
     // The program never makes a file that it would refuse to read.
     if (updated.size() > kEnvFileMaxSize) return false;
 
+    // Through a symbolic link the file it names is replaced and the link stays; a link
+    // that leads nowhere is refused.
+    const std::string final = FinalPath(path.c_str());
+    if (final.empty()) return false;
     std::string temp;
-    if (!CreateTempFileIn(FolderPartOf(path.c_str()), "vel", &temp)) return false;
-    if (!WriteNewFile(temp, updated) || !ReplaceFilePath(temp.c_str(), path.c_str())) {
-        RemoveFilePath(temp.c_str());
+    if (!WriteNewFile(final, updated, &temp) || !ReplaceFilePath(temp.c_str(), final.c_str())) {
+        if (!temp.empty()) RemoveFilePath(temp.c_str());
         return false;
     }
     return true;

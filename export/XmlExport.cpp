@@ -6,7 +6,6 @@
 
 #include "common/File.h"
 #include "common/NumberText.h"
-#include "common/PathHelpers.h"
 #include "common/Sjis.h"
 #include "export/FullWidth.h"
 #include "export/ProgramString.h"
@@ -17,7 +16,6 @@ namespace {
 
 const char kDeclaration[] = "<?xml version=\"1.0\" encoding=\"Shift_JIS\"?>\r\n";
 const char kDefaultProgramVersion[] = "20.00.0X";
-const char kTempPrefix[] = "vnx";
 
 // A destination that cannot take the document (a folder, or a file that cannot be
 // opened for writing: read-only, or held by another program) fails the export before
@@ -48,12 +46,13 @@ int ClXmlExport::Export(const char* path, short functionId, const StDATAINFO* da
     velnor::ClFile file;
     ClXmlWriter writer;
     // Through a symbolic link the document replaces the file the link names; the link
-    // stays.
+    // stays. A link that leads nowhere is refused.
     const std::string destination = velnor::FinalPath(path);
     std::string temp;
     if (!destination.empty() && DestinationUsable(destination.c_str()) &&
-        velnor::CreateTempFileIn(velnor::FolderPartOf(destination.c_str()), kTempPrefix, &temp)) {
-        writer.Open(&file, temp.c_str());
+        file.CreateTempBeside(destination.c_str())) {
+        temp = file.path();
+        writer.Attach(&file);
     }
 
     writer.WriteRaw(kDeclaration);

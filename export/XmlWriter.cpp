@@ -118,6 +118,16 @@ short ClXmlWriter::Open(velnor::ClFile* file, const char* path) {
     return 0;
 }
 
+short ClXmlWriter::Attach(velnor::ClFile* file) {
+    if (file == nullptr) return -1;
+    Close();
+    file_ = file;
+    path_ = file->path();
+    failed_ = false;
+    used_ = 0;
+    return 0;
+}
+
 short ClXmlWriter::Close() {
     if (file_ != nullptr) {
         if (file_->IsOpen() && WriteCollected()) {

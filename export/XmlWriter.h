@@ -33,6 +33,10 @@ class ClXmlWriter {
     // or truncated, and not shared. -1 when the file object or the path is missing, else
     // 0; a path that cannot be opened shows up as a failing first write.
     short Open(velnor::ClFile* file, const char* path);
+    // Attaches `file` (owned by the caller) as it is, already open for writing (a
+    // temporary file made with ClFile::CreateTempBeside): it is never opened again by
+    // name. -1 when it is missing, else 0.
+    short Attach(velnor::ClFile* file);
     // Writes what is still collected, brings the file to stable storage, closes and
     // detaches it; nothing when none is attached. Always 0; a failure shows in Failed().
     short Close();

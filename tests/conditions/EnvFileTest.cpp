@@ -15,6 +15,11 @@
 #include "support/Scratch.h"
 #include "support/Seams.h"
 
+#ifndef _WIN32
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
+
 namespace velnor {
 namespace {
 
@@ -299,14 +304,16 @@ TEST_F(EnvFileTest, UpdateThatWouldPassTheLimitIsAbandoned) {
     EXPECT_EQ(velnor_test::ReadFile(path_), filler + "a/1/1:0/0/1/C:\\b\n");
 }
 
+// Each step of the update, the flush that brings the new file to stable storage included,
+// is reported when it fails and leaves the old file byte for byte, with no temporary file.
 TEST_F(EnvFileTest, FailureAtAnyStepLeavesTheOldFile) {
     const std::string old = "a/1/1:0/0/1/x\nadmin/1/12:0/0/3/C:\\old.xml\nz/1/1:0/0/2/y\n";
     const struct {
         FileOp op;
         int n;
     } faults[] = {
-        {FileOp::kRead, 1},  {FileOp::kOpen, 1},  {FileOp::kTempFile, 1}, {FileOp::kOpen, 2},
-        {FileOp::kWrite, 1}, {FileOp::kClose, 2}, {FileOp::kRename, 1},
+        {FileOp::kRead, 1},  {FileOp::kOpen, 1},  {FileOp::kTempFile, 1}, {FileOp::kWrite, 1},
+        {FileOp::kFlush, 1}, {FileOp::kClose, 2}, {FileOp::kRename, 1},
     };
     for (const auto& f : faults) {
         ASSERT_TRUE(velnor_test::WriteFile(path_, old));
@@ -324,6 +331,28 @@ TEST_F(EnvFileTest, FailureAtAnyStepLeavesTheOldFile) {
     EXPECT_FALSE(Write("admin", 1, 12, 1, "C:\\new.xml"));
     EXPECT_TRUE(folder_.List().empty());
 }
+
+#ifndef _WIN32
+// Through a symbolic link the linked file is rewritten, keeping its mode, and the link
+// stays; a link that leads nowhere is refused.
+TEST_F(EnvFileTest, ALinkedFileIsRewrittenAndADanglingLinkRefused) {
+    const std::string target = folder_.path() + "real.env";
+    ASSERT_EQ(symlink(target.c_str(), path_.c_str()), 0);
+    EXPECT_FALSE(Write("admin", 1, 12, 1, "C:\\a.xml"));
+    EXPECT_EQ(LastFileError(), kFileErrorDanglingLink);
+    EXPECT_EQ(folder_.List(), std::vector<std::string>{"VelnorPro.env"});
+    ASSERT_TRUE(velnor_test::WriteFile(target, "z/1/1:0/0/2/y\n"));
+    ASSERT_EQ(chmod(target.c_str(), 0600), 0);
+    EXPECT_TRUE(Write("admin", 1, 12, 1, "C:\\a.xml"));
+    EXPECT_EQ(velnor_test::ReadFile(target), "z/1/1:0/0/2/y\nadmin/1/12:0/0/1/C:\\a.xml\n");
+    struct stat st;
+    ASSERT_EQ(lstat(path_.c_str(), &st), 0);
+    EXPECT_TRUE(S_ISLNK(st.st_mode));
+    ASSERT_EQ(stat(target.c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 07777, 0600u);
+    EXPECT_EQ(folder_.List(), (std::vector<std::string>{"VelnorPro.env", "real.env"}));
+}
+#endif
 
 TEST_F(EnvFileTest, UnreadableFileGivesNothing) {
     ASSERT_TRUE(velnor_test::WriteFile(path_, "admin/1/12:0/0/3/C:\\a.xml\n"));

@@ -317,11 +317,12 @@ RunFolder::RunFolder(const std::vector<faulttable::Fault>& faults,
 
     ListFolders(root, &initialFolders);
 
-    parts_["export-temp"] = destinationFolder + "vnx";
+    // Temporary files are named after their destination: "export.xml.k3f9q2.tmp".
+    parts_["export-temp"] = destination + ".";
     parts_["destination"] = destination;
     parts_["dest-folder"] = Absent("dest-folder") ? root + "out\\new" : root + "out";
     parts_["env"] = envFile;
-    parts_["env-temp"] = envFolder + "vel";
+    parts_["env-temp"] = envFile + ".";
     parts_["env-folder"] = Absent("env-folder") ? root + "envnew" : root + "env";
     parts_["definition"] = definition;
     parts_["support"] = "SUPPORT.INF";

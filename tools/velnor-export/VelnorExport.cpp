@@ -2,15 +2,21 @@
 // dialogs. Selects the data set as the program does, refuses what the program refuses,
 // and writes the document with the same code.
 #include <cerrno>
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <string>
 
+#ifdef _WIN32
+#include <windows.h>
+#endif
+
 #include "aggregation/AssetAggregator.h"
 #include "app/SelectedData.h"
 #include "common/Business.h"
 #include "common/Edition.h"
+#include "common/File.h"
 #include "common/Ui.h"
 #include "export/XmlExport.h"
 #include "host/QelHost.h"
@@ -193,12 +199,47 @@ int Run(const Options& o) {
     return 0;
 }
 
+// An interrupted run must not leave tens of megabytes of temporary file behind. (A killed
+// one does: the next run for the same destination removes it once it is an hour old.)
+#ifdef _WIN32
+BOOL WINAPI OnConsoleControl(DWORD) {
+    // The file is open for writing on the main thread; it goes when the process ends.
+    velnor::RemovePendingTempFile();
+    return FALSE;  // the default handler ends the program
+}
+
+void RemoveTempFileOnInterrupt() { SetConsoleCtrlHandler(OnConsoleControl, TRUE); }
+#else
+extern "C" void OnInterrupt(int signal) {
+    velnor::RemovePendingTempFile();
+    // SA_RESETHAND has restored the default action: the same signal, delivered when the
+    // handler returns, ends the program, so that the shell sees the interrupt.
+    std::raise(signal);
+}
+
+void RemoveTempFileOnInterrupt() {
+    struct sigaction action = {};
+    action.sa_handler = OnInterrupt;
+    action.sa_flags = SA_RESETHAND;
+    sigemptyset(&action.sa_mask);
+    const int signals[] = {SIGINT, SIGTERM, SIGHUP};
+    for (int s : signals) sigaddset(&action.sa_mask, s);
+    for (int s : signals) {
+        // A signal the caller chose to ignore (nohup, a background job) stays ignored.
+        struct sigaction old;
+        if (sigaction(s, nullptr, &old) == 0 && old.sa_handler == SIG_IGN) continue;
+        sigaction(s, &action, nullptr);
+    }
+}
+#endif
+
 }  // namespace
 
 int main(int argc, char** argv) {
     // The program's messages and the host's own both go to standard error.
     velnor::SetMessageBoxHook(MessageToStderr);
     hoststandin::SetMessageBoxHook(MessageToStderr);
+    RemoveTempFileOnInterrupt();
     Options options;
     const int parsed = ParseOptions(argc, argv, &options);
     if (parsed < 0) return 0;
