@@ -45,6 +45,8 @@ class ClProgressDlg : public CDialog, public velnor::IProgress {
     void DoDataExchange(CDataExchange* dx) override;
 
   private:
+    // Create() above overloads CDialog's Create instead of hiding it; only it is public.
+    using CDialog::Create;
     // True when the last visible update is at least kPaceMs old (or there was none).
     bool Due();
     // The activity bar refilled, the window in front and repainted.
