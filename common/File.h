@@ -65,6 +65,9 @@ class ClFile {
         kShareExclusive = 0x10,
         kShareDenyNone = 0x40,
         kCreate = 0x1000,  // create, or truncate an existing file
+        // Opens only a plain file, and never waits for the other end of a pipe or for a
+        // device: anything else fails the open.
+        kRegularOnly = 0x2000,
     };
 
     ClFile() = default;

@@ -84,16 +84,20 @@ Handle Open(const char* path, unsigned flags) {
             break;
     }
     if (flags & ClFile::kCreate) mode |= O_CREAT | O_TRUNC;
+    const bool regularOnly = (flags & ClFile::kRegularOnly) != 0;
+    // Without O_NONBLOCK, opening a FIFO waits for a writer, for ever if none comes.
+    if (regularOnly) mode |= O_NONBLOCK;
     int fd;
     do {
         fd = ::open(path, mode | O_CLOEXEC, 0666);
     } while (fd < 0 && errno == EINTR);
     if (fd < 0) return kInvalidHandle;
     struct stat st;
-    if (::fstat(fd, &st) != 0 || S_ISDIR(st.st_mode)) {
+    if (::fstat(fd, &st) != 0 || S_ISDIR(st.st_mode) || (regularOnly && !S_ISREG(st.st_mode))) {
         ::close(fd);
         return kInvalidHandle;
     }
+    if (regularOnly) ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
     return fd;
 }
 

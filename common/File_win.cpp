@@ -88,6 +88,10 @@ Handle Open(const char* path, unsigned flags) {
     const DWORD creation = (flags & ClFile::kCreate) ? CREATE_ALWAYS : OPEN_EXISTING;
     HANDLE h = CreateFileA(path, access, share, nullptr, creation, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (h == INVALID_HANDLE_VALUE) return kInvalidHandle;
+    if ((flags & ClFile::kRegularOnly) && GetFileType(h) != FILE_TYPE_DISK) {
+        CloseHandle(h);
+        return kInvalidHandle;
+    }
     return reinterpret_cast<Handle>(h);
 }
 

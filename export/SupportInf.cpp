@@ -41,8 +41,12 @@ int ClSupportInf::Load() {
     std::memset(buffer_, 0xFF, kBufferSize);
     buffer_[kBufferSize] = '\0';
 
+    // Anything but a plain file (a folder, a pipe, a device) counts as a missing file; a
+    // pipe must not hold the export up waiting for a writer.
     velnor::ClFile file;
-    if (!file.Open(kFileName, velnor::ClFile::kRead | velnor::ClFile::kShareDenyNone)) {
+    if (!velnor::IsRegularFilePath(kFileName) ||
+        !file.Open(kFileName, velnor::ClFile::kRead | velnor::ClFile::kShareDenyNone |
+                                  velnor::ClFile::kRegularOnly)) {
         state_ = kOpenFailed;
         return 0;
     }

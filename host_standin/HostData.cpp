@@ -1,5 +1,6 @@
 // Reading a host data file (docs/host-data.md) into ready-made host records. A file is
 // taken whole or not at all: the first problem refuses it, naming the member.
+#include <algorithm>
 #include <cinttypes>
 #include <cstdio>
 #include <cstring>
@@ -154,6 +155,7 @@ class Members {
     Members(const json& j, std::string path) : j_(j), path_(std::move(path)) {
         if (!j_.is_object()) Refuse(path_.empty() ? "top level" : path_, "must be an object");
         asked_.reserve(32);
+        found_.reserve(32);
     }
 
     std::string Path(const std::string& name) const {
@@ -164,8 +166,12 @@ class Members {
         asked_.push_back(name);
         const auto it = j_.find(std::string_view(name));
         if (it != j_.end()) {
-            ++found_;
-            return &*it;
+            // A member asked for twice counts once, or an unknown one could hide behind it.
+            const json* member = &*it;
+            if (std::find(found_.begin(), found_.end(), member) == found_.end()) {
+                found_.push_back(member);
+            }
+            return member;
         }
         if (required) Refuse(Path(name), "required member missing");
         return nullptr;
@@ -203,10 +209,9 @@ class Members {
         return v;
     }
 
-    // Each member is asked for once, so as many found as there are members means that
-    // every member was read.
+    // As many members found as the object has means that every member was read.
     void Done() const {
-        if (found_ == j_.size()) return;
+        if (found_.size() == j_.size()) return;
         for (auto it = j_.begin(); it != j_.end(); ++it) {
             bool read = false;
             for (const char* name : asked_) read = read || it.key() == name;
@@ -218,7 +223,7 @@ class Members {
     const json& j_;
     std::string path_;
     std::vector<const char*> asked_;
-    size_t found_ = 0;
+    std::vector<const json*> found_;
 };
 
 std::string Indexed(const std::string& path, size_t i) {
@@ -325,7 +330,7 @@ void ParseTop(const json& root, std::vector<StreamedAssets>& streamed, HostData*
     d->userId = "admin";
     if (const json* user = top.Find("user")) {
         Members m(*user, "user");
-        if (m.Find("id")) d->userId = m.Text("id", 64);
+        if (const json* id = m.Find("id")) d->userId = TextValue(*id, PathOf("user", "id"), 64);
         if (const json* sel = m.Find("selected")) {
             if (!sel->is_array() || sel->size() != 2) {
                 Refuse("user.selected", "must be an array of two integers");

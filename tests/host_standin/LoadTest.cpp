@@ -129,7 +129,6 @@ TEST_F(StandInLoad, BadFilesAreRefusedNamingTheMember) {
         {WithSet(R"(, "businessKinds": 0)"), "dataSets[0].businessKinds: 0 is out of range (1..3)"},
         {WithSet(R"(, "kind": 40000)"), "dataSets[0].kind: 40000 is out of range (-32768..32767)"},
         {WithSet(R"(, "assets": {})"), "dataSets[0].assets: must be an array"},
-        {WithSet(R"(, "Kind": 99)"), "dataSets[0].Kind: unknown member"},
         {R"({"dataSets": [{"id": "D1", )" + kSet + R"(}, {"id": "D2", )" + kSet +
              R"(, "assets": [{}, {}, {}, {"name": ")" + name194 + R"("}]}]})",
          "dataSets[1].assets[3].name: 194 bytes in Shift_JIS, at most 193"},
@@ -160,8 +159,6 @@ TEST_F(StandInLoad, BadFilesAreRefusedNamingTheMember) {
         {WithAsset(R"("specialBaseIsAmount": 2)"),
          "dataSets[0].assets[0].specialBaseIsAmount: 2 is out of range (0..1)"},
         {WithAsset(R"("months": "12")"), "dataSets[0].assets[0].months: must be an integer"},
-        {WithAsset(R"("bookvalueStart": "1")"),
-         "dataSets[0].assets[0].bookvalueStart: unknown member"},
         // Assets are read while the file is parsed; a refusal still names what reading
         // the members in their order meets first, and of a member given twice the last.
         {WithSet(R"(, "assets": [{}, {"months": "12"}])"),
@@ -186,7 +183,6 @@ TEST_F(StandInLoad, BadFilesAreRefusedNamingTheMember) {
          "user.selected: must be an array of two integers"},
         {R"({"dataSets": [], "user": {"id": ")" + Repeat("u", 65) + "\"}}",
          "user.id: 65 bytes in Shift_JIS, at most 64"},
-        {R"({"dataSets": [], "appFolders": {"2": "C:\\"}})", "appFolders.2: unknown member"},
         {R"({"dataSets": [], "link": {"initiate": "0"}})", "link.initiate: must be an integer"},
         {R"({"dataSets": [], "fatalCodes": [1, "x"]})", "fatalCodes[1]: must be an integer"},
     };
@@ -199,6 +195,35 @@ TEST_F(StandInLoad, BadFilesAreRefusedNamingTheMember) {
     const auto sets = WalkDataSets();  // nothing of the refused files was taken
     ASSERT_EQ(sets.size(), 1u);
     EXPECT_STREQ(sets[0].szCompanyName, "kept");
+}
+
+// A misspelt member must not fall back to its default, whatever else its object holds.
+TEST_F(StandInLoad, UnknownMembersAreRefusedWhereverTheyStand) {
+    const struct {
+        std::string json;
+        std::string error;
+    } cases[] = {
+        {R"({"dataSets": [], "dataset": []})", "dataset: unknown member"},
+        {R"({"dataSets": [], "user": {"id": "u", "selectd": [1, 1]}})",
+         "user.selectd: unknown member"},
+        {R"({"dataSets": [], "user": {"selectd": [1, 1]}})", "user.selectd: unknown member"},
+        {R"({"dataSets": [], "user": {"id": "u", "selected": [1, 1], "x": 0}})",
+         "user.x: unknown member"},
+        {WithSet(R"(, "Kind": 99)"), "dataSets[0].Kind: unknown member"},
+        {WithAsset(R"("bookvalueStart": "1")"),
+         "dataSets[0].assets[0].bookvalueStart: unknown member"},
+        {WithSet(R"(, "assets": [{}, {"name": "n", "nam": "n"}])"),
+         "dataSets[0].assets[1].nam: unknown member"},
+        {R"({"dataSets": [], "eras": [{"start": 19890108, "name": "A", "end": 0}]})",
+         "eras[0].end: unknown member"},
+        {R"({"dataSets": [], "faults": [{"op": "Move", "at": 1, "cod": 5}]})",
+         "faults[0].cod: unknown member"},
+        {R"({"dataSets": [], "link": {"initiate": 0, "expSysLnk": 1}})",
+         "link.expSysLnk: unknown member"},
+        {R"({"dataSets": [], "appFolders": {"0": "C:\\", "2": "C:\\"}})",
+         "appFolders.2: unknown member"},
+    };
+    for (const auto& c : cases) EXPECT_EQ(hoststandin::LoadFromString(c.json), c.error) << c.json;
 }
 
 TEST_F(StandInLoad, MissingFileSaysWhy) {

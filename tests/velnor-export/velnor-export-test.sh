@@ -90,13 +90,151 @@ run --host-data general.json --business-kind 2 --output kind.xml >/dev/null &&
   fail "business kind 2 accepted for general-only data"
 [ -f kind.xml ] && fail "refused run wrote a document"
 run --host-data missing.json --business-kind 1 --output x.xml >/dev/null && fail "missing data file accepted"
-run --host-data "$sample" --business-kind 1 --output no/such/dir/x.xml >/dev/null &&
-  fail "unwritable destination reported as success"
-grep -q 'failed' err.txt || fail "no message for a failed write: $(cat err.txt)"
+
+# Refusals of the host data file, before anything is written: each row names the file,
+# what makes it unusable, the message's cause and the options added. The output (when
+# the row names one) is an old file that must stay as it was.
+printf 'keep' >keep.xml
+cp "$sample" self.json
+ln self.json hard.json
+ln -s self.json soft.json
+mkdir folder.json
+sed 's/"rounding": 0/"rounding": 7/' "$sample" >rounding.json
+refused_data() {
+  what=$1 data=$2 output=$3 cause=$4
+  shift 4
+  run --host-data "$data" --business-kind 1 --output "$output" "$@" >/dev/null &&
+    fail "$what: accepted"
+  grep -q -- "$cause" err.txt || fail "$what: $(cat err.txt)"
+  grep -q 'writing' err.txt && fail "$what: named as a write failure: $(cat err.txt)"
+}
+refused_data "output is the host data file" self.json self.json \
+  'host data file self.json: it is the output file self.json itself; nothing was written'
+refused_data "output is a hard link of it" self.json hard.json 'it is the output file hard.json itself'
+refused_data "output is a symbolic link to it" self.json soft.json 'it is the output file soft.json itself'
+refused_data "host data is a symbolic link to the output" soft.json self.json 'it is the output file self.json itself'
+cmp -s self.json "$sample" || fail "the host data file was changed"
+refused_data "host data is a folder" folder.json keep.xml 'host data file folder.json: it is not a plain file'
+refused_data "host data beyond the limit" "$sample" keep.xml \
+  'it is larger than 100 bytes, the limit (--max-host-data)' --max-host-data 100
+refused_data "rounding code 7" rounding.json keep.xml \
+  "the selected data's rounding code is 7, not 0, 1 or 2; nothing was written"
+if [ -z "$runner" ]; then
+  mkfifo fifo.json
+  refused_data "host data is a FIFO" fifo.json keep.xml 'fifo.json: it is not a plain file'
+  refused_data "host data is a device" /dev/zero keep.xml '/dev/zero: it is not a plain file'
+  rm -f fifo.json
+fi
+[ "$(cat keep.xml)" = "keep" ] || fail "a refused run changed the destination"
+run --host-data "$sample" --business-kind 1 --output x.xml --max-host-data "$(wc -c <"$sample")" \
+  >/dev/null || fail "host data of exactly the limit refused: $(cat err.txt)"
+rm -rf folder.json hard.json soft.json
+
+# Host data too large for the memory there is ends in a message, not an abort. Not under
+# the sanitizers, whose shadow memory needs more address space than any limit allows.
+if [ -z "$runner" ] && [ -z "${VELNOR_TEST_SANITIZERS:-}" ]; then
+  { printf '{"dataSets": [], "pad": "'; head -c 33554432 /dev/zero | tr '\0' a; printf '"}'; } >big.json
+  (ulimit -v 98304 && exec "$tool" --host-data big.json --business-kind 1 --output x.xml) \
+    >/dev/null 2>err.txt
+  status=$?
+  [ $status -eq 1 ] || fail "out of memory: exit status $status ($(cat err.txt))"
+  grep -q 'velnor-export: out of memory' err.txt || fail "out of memory: $(cat err.txt)"
+  rm -f big.json
+fi
+
+# A failed write names its cause, and the old file only where there was one, which stays
+# as it was. write_to runs the tool on an output, started through a wrapper (another user)
+# or not, and keeps what the output holds afterwards in after.txt; check_write then takes
+# the row: what, the output, the cause, "old" when an old file was there, the status.
+write_to() {
+  if [ -n "$2" ]; then
+    $2 "$tool" --host-data "$sample" --business-kind 1 --output "$1" >/dev/null 2>err.txt
+  else
+    run --host-data "$sample" --business-kind 1 --output "$1" >/dev/null
+  fi
+  status=$?
+  if [ -f "$1" ]; then cat "$1" >after.txt; else : >after.txt; fi
+  return $status
+}
+check_write() {
+  [ "$5" -eq 1 ] || fail "$1: exit status $5 ($(cat err.txt))"
+  grep -q -- "writing $2 failed: $3" err.txt || fail "$1: $(cat err.txt)"
+  if [ "$4" = old ]; then
+    grep -q 'failed: .*; the old file was left as it was$' err.txt ||
+      fail "$1: the old file is not named: $(cat err.txt)"
+    [ "$(cat after.txt)" = old ] || fail "$1: the old file changed"
+  elif grep -q 'old file' err.txt; then
+    fail "$1: names an old file where there was none: $(cat err.txt)"
+  fi
+}
+mkdir in-the-way
+write_to no/such/dir/x.xml ""
+check_write "missing folder" no/such/dir/x.xml 'the folder does not exist' new $?
+write_to in-the-way ""
+check_write "folder in the way" in-the-way 'a folder is in the way' new $?
+rm -rf in-the-way
+if [ -z "$runner" ]; then
+  write_to keep.xml/x.xml ""
+  check_write "a file in a folder's place" keep.xml/x.xml 'a part of the path is not a folder' new $?
+  write_to /dev/full ""
+  check_write "a device" /dev/full 'it is not a plain file' new $?
+
+  # Permissions bite only below root: as root these rows run as nobody (setpriv), and
+  # are skipped where that cannot be done.
+  as=""
+  if [ "$(id -u)" -eq 0 ]; then
+    as="setpriv --reuid=65534 --regid=65534 --clear-groups"
+    chmod 0755 "$work"
+    $as "$tool" --help >/dev/null 2>&1 || as=skip
+  fi
+  if [ "$as" = skip ]; then
+    echo "SKIP: permission rows (cannot run as another user)"
+  else
+    mkdir locked open
+    printf 'old' >locked/old.xml
+    printf 'old' >open/old.xml
+    chmod 0555 locked
+    chmod 0777 open
+    chmod 0444 open/old.xml
+    write_to locked/new.xml "$as"
+    check_write "no permission" locked/new.xml 'no permission' new $?
+    write_to locked/old.xml "$as"
+    check_write "no permission, old file" locked/old.xml 'no permission' old $?
+    write_to open/old.xml "$as"
+    check_write "read-only file" open/old.xml 'the file is read-only' old $?
+    chmod 0700 locked
+    rm -rf locked open
+  fi
+
+  # A file system of its own in a private mount namespace: 4 KiB, where the document does
+  # not fit, or read-only. What the output holds is copied out before the namespace ends.
+  on_own_fs() {
+    unshare -rm sh -c '
+      mount -t tmpfs -o size=4k tmpfs fs || exit 99
+      if [ "$2" = old ]; then printf old >fs/out.xml; fi
+      if [ "$1" = ro ]; then mount -o remount,ro fs || exit 99; fi
+      "$0" --host-data "$3" --business-kind 1 --output fs/out.xml >/dev/null 2>err.txt
+      status=$?
+      cat fs/out.xml >after.txt 2>/dev/null || : >after.txt
+      exit $status' "$tool" "$1" "$2" "$sample"
+  }
+  mkdir fs
+  if unshare -rm sh -c 'mount -t tmpfs tmpfs fs' 2>/dev/null; then
+    on_own_fs full new
+    check_write "disk full" fs/out.xml 'the disk is full' new $?
+    on_own_fs full old
+    check_write "disk full, old file" fs/out.xml 'the disk is full' old $?
+    on_own_fs ro old
+    check_write "read-only file system" fs/out.xml 'the file system is read-only' old $?
+  else
+    echo "SKIP: disk-full and read-only rows (no private mount namespace)"
+  fi
+  rmdir fs
+fi
 
 # The command line.
 run --help >help.txt || fail "--help exit status"
-for option in --host-data --business-kind --output --function-id --edition; do
+for option in --host-data --business-kind --output --function-id --edition --max-host-data; do
   grep -q -- "$option" help.txt || fail "--help does not explain $option"
 done
 run >/dev/null; [ $? -eq 2 ] || fail "no arguments: exit status is not 2"

@@ -6,6 +6,8 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <new>
+#include <stdexcept>
 #include <string>
 
 #ifdef _WIN32
@@ -22,12 +24,13 @@
 #include "host/QelHost.h"
 #include "host_standin/HostStandIn.h"
 #include "tools/velnor-export/ConsoleText.h"
+#include "tools/velnor-export/ExportFiles.h"
 
 namespace {
 
 const char kUsage[] =
     "Usage: velnor-export --host-data FILE --business-kind 1|2|3 --output FILE\n"
-    "                     [--function-id N] [--edition pro|std]\n"
+    "                     [--function-id N] [--edition pro|std] [--max-host-data BYTES]\n"
     "\n"
     "Writes the depreciation export of the company data that the host data file's user\n"
     "has selected, exactly as the link program does, without its dialogs.\n"
@@ -40,14 +43,19 @@ const char kUsage[] =
     "  --function-id N       FUNCTIONID of the document, kept in 16 bits as the program\n"
     "                        keeps it (65535 is written as -1); default 2\n"
     "  --edition pro|std     edition whose defaults the document names; default pro\n"
+    "  --max-host-data BYTES the largest host data file to read; default 1073741824\n"
+    "                        (1 GiB)\n"
     "  --help                show this text\n"
     "\n"
+    "The output must not be the host data file itself (by any name or link), and the\n"
+    "host data file must be a plain file; both are refused before anything is written.\n"
     "SUPPORT.INF is read from the current directory, as the program reads it.\n"
     "Exit status: 0 the document was written; 1 the export was refused or failed;\n"
     "2 the command line was wrong.\n";
 
 constexpr int kExitFailed = 1;
 constexpr int kExitUsage = 2;
+constexpr uint64_t kDefaultMaxHostData = uint64_t{1} << 30;
 
 void Fail(const std::string& text) { std::fprintf(stderr, "velnor-export: %s\n", text.c_str()); }
 
@@ -74,9 +82,21 @@ bool ParseInt(const char* text, long long* value) {
     return true;
 }
 
+// A count of bytes: decimal digits only, within 64 bits.
+bool ParseBytes(const char* text, uint64_t* value) {
+    if (text == nullptr || *text < '0' || *text > '9') return false;
+    char* end = nullptr;
+    errno = 0;
+    const unsigned long long v = std::strtoull(text, &end, 10);
+    if (errno != 0 || *end != '\0') return false;
+    *value = v;
+    return true;
+}
+
 struct Options {
     std::string hostData;
     std::string output;
+    uint64_t maxHostData = kDefaultMaxHostData;
     int16_t businessKind = BUSINESS_NONE;
     short functionId = 2;
     const velnor::Edition* edition = &velnor::kEditionPro;
@@ -91,7 +111,7 @@ int ParseOptions(int argc, char** argv, Options* o) {
             return -1;
         }
         const bool known = arg == "--host-data" || arg == "--business-kind" || arg == "--output" ||
-                           arg == "--function-id" || arg == "--edition";
+                           arg == "--function-id" || arg == "--edition" || arg == "--max-host-data";
         if (!known) return UsageError("unknown option '" + arg + "'");
         if (i + 1 >= argc) return UsageError("option '" + arg + "' needs a value");
         const char* value = argv[++i];
@@ -100,6 +120,11 @@ int ParseOptions(int argc, char** argv, Options* o) {
             o->hostData = value;
         } else if (arg == "--output") {
             o->output = value;
+        } else if (arg == "--max-host-data") {
+            if (!ParseBytes(value, &o->maxHostData)) {
+                return UsageError("--max-host-data must be a number of bytes, not '" +
+                                  std::string(value) + "'");
+            }
         } else if (arg == "--business-kind") {
             if (!ParseInt(value, &number) || number < 1 || number > 3) {
                 return UsageError("--business-kind must be 1, 2 or 3, not '" + std::string(value) +
@@ -135,12 +160,87 @@ bool CategoryOffered(uint8_t businessKinds, int16_t category) {
     return true;
 }
 
+// Reads the host data file whole into `text`: "" when it was read, else why it was
+// refused. A pipe or a device is never read from (it might never end), nor a file larger
+// than the limit; and the output must not be this very file, which the export would
+// otherwise replace with its document.
+std::string ReadHostData(const Options& o, std::string* text) {
+    const char* path = o.hostData.c_str();
+    if (velnor::PathExists(path) && !velnor::IsRegularFilePath(path)) {
+        return "it is not a plain file";
+    }
+    int error = 0;
+    const velnor_export::Handle h = velnor_export::OpenForReading(path, &error);
+    if (h == velnor_export::kNoHandle) {
+        return "it cannot be opened: " + velnor_export::SystemErrorCause(error);
+    }
+    struct Closer {
+        velnor_export::Handle h;
+        ~Closer() { velnor_export::CloseFile(h); }
+    } closer{h};
+
+    bool regular = false;
+    uint64_t size = 0;
+    velnor_export::FileIdentity data;
+    if (!velnor_export::FactsOf(h, &regular, &size, &data, &error)) {
+        return "it cannot be examined: " + velnor_export::SystemErrorCause(error);
+    }
+    if (!regular) return "it is not a plain file";
+    const std::string tooLarge = "it is larger than " + std::to_string(o.maxHostData) +
+                                 " bytes, the limit (--max-host-data)";
+    if (size > o.maxHostData) return tooLarge;
+    velnor_export::FileIdentity output;
+    const std::string destination = velnor::FinalPath(o.output.c_str());
+    if (velnor_export::IdentityOf(destination.c_str(), &output) && output == data) {
+        return "it is the output file " + o.output + " itself; nothing was written";
+    }
+
+    // The size known, the text takes its memory in one piece; a file that grows while it
+    // is read is read on only up to the limit.
+    if (size > text->max_size()) throw std::bad_alloc();  // beyond a 32-bit address space
+    text->assign(static_cast<size_t>(size), '\0');
+    size_t got = 0;
+    for (;;) {
+        if (got == text->size()) {
+            if (text->size() >= o.maxHostData) {
+                char probe;
+                const long long n = velnor_export::ReadSome(h, &probe, 1, &error);
+                if (n == 0) break;
+                if (n > 0) return tooLarge;
+                return "it cannot be read: " + velnor_export::SystemErrorCause(error);
+            }
+            const uint64_t room = o.maxHostData - text->size();
+            text->resize(text->size() + static_cast<size_t>(room < 65536 ? room : 65536));
+        }
+        const long long n = velnor_export::ReadSome(h, &(*text)[got], text->size() - got, &error);
+        if (n < 0) return "it cannot be read: " + velnor_export::SystemErrorCause(error);
+        if (n == 0) break;
+        got += static_cast<size_t>(n);
+    }
+    text->resize(got);
+    return std::string();
+}
+
+// Why writing the document failed, in words, and what became of the destination.
+std::string WriteFailure(const std::string& output, const std::string& destination, bool hadOldFile,
+                         int error) {
+    std::string cause = velnor_export::OutputObstacle(destination);
+    if (cause.empty()) {
+        cause = error != 0 ? velnor_export::SystemErrorCause(error) : "the cause is unknown";
+    }
+    return "writing " + output + " failed: " + cause +
+           (hadOldFile ? "; the old file was left as it was" : "");
+}
+
 int Run(const Options& o) {
-    const std::string why = hoststandin::LoadFromFile(o.hostData);
+    std::string text;
+    std::string why = ReadHostData(o, &text);
+    if (why.empty()) why = hoststandin::LoadFromString(text);
     if (!why.empty()) {
         Fail("cannot use the host data file " + o.hostData + ": " + why);
         return kExitFailed;
     }
+    std::string().swap(text);
     ClQelConnect* connect = ClQelConnect::Inst();
     connect->m_strTitle = velnor::kTitleText;
     connect->SetAppType(o.edition->appType);
@@ -175,6 +275,12 @@ int Run(const Options& o) {
              std::to_string(data.byBusinessKinds) + ")");
         return kExitFailed;
     }
+    // The export would stop at HASUU_SYOUKYAKU, which knows no other codes.
+    if (data.byRounding > 2) {
+        Fail("the selected data's rounding code is " + std::to_string(data.byRounding) +
+             ", not 0, 1 or 2; nothing was written");
+        return kExitFailed;
+    }
 
     ClSnapshotList snapshots;
     ClRecordList records;
@@ -191,8 +297,13 @@ int Run(const Options& o) {
     exporter.SetRecordList(&records);
     exporter.SetEdition(o.edition);
     exporter.SetProgressBase(400);
+    const std::string destination = velnor::FinalPath(o.output.c_str());
+    const bool hadOldFile = velnor::IsRegularFilePath(destination.c_str());
+    velnor_export::ClearSystemError();
     if (!exporter.Export(o.output.c_str(), o.functionId, &data)) {
-        Fail("writing " + o.output + " failed; the file was left as it was");
+        // Taken at once: the system error of the call that failed the export.
+        const int error = velnor_export::LastSystemError();
+        Fail(WriteFailure(o.output, destination, hadOldFile, error));
         return kExitFailed;
     }
     std::printf("velnor-export: wrote %zu SISAN to %s\n", records.size(), o.output.c_str());
@@ -235,18 +346,35 @@ void RemoveTempFileOnInterrupt() {
 
 }  // namespace
 
+// Runs `f`; an exception that escapes it ends in a message and kExitFailed, never an
+// abort. No memory (a host data file too large for this machine) is the one expected.
+template <typename F>
+int Guarded(F f) {
+    try {
+        return f();
+    } catch (const std::bad_alloc&) {
+        std::fputs("velnor-export: out of memory\n", stderr);
+    } catch (const std::exception& e) {
+        std::fprintf(stderr, "velnor-export: stopped by an error: %s\n", e.what());
+    }
+    return kExitFailed;
+}
+
 int main(int argc, char** argv) {
     // The program's messages and the host's own both go to standard error.
     velnor::SetMessageBoxHook(MessageToStderr);
     hoststandin::SetMessageBoxHook(MessageToStderr);
     RemoveTempFileOnInterrupt();
     Options options;
-    const int parsed = ParseOptions(argc, argv, &options);
+    const int parsed = Guarded([&] { return ParseOptions(argc, argv, &options); });
     if (parsed < 0) return 0;
     if (parsed > 0) return parsed;
-    const int status = Run(options);
-    ClQelConnect::Inst()->LogOut();
-    ClQelConnect::Inst()->Terminate();
-    ClQelConnect::Inst()->Release();
-    return status;
+    const int status = Guarded([&] { return Run(options); });
+    const int ended = Guarded([] {
+        ClQelConnect::Inst()->LogOut();
+        ClQelConnect::Inst()->Terminate();
+        ClQelConnect::Inst()->Release();
+        return 0;
+    });
+    return status != 0 ? status : ended;
 }

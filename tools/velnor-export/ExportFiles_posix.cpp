@@ -1,0 +1,135 @@
+#include <errno.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cstring>
+
+#include "tools/velnor-export/ExportFiles.h"
+
+namespace velnor_export {
+
+namespace {
+
+int Fd(Handle h) { return static_cast<int>(h); }
+
+std::string FolderOf(const std::string& path) {
+    const size_t slash = path.rfind('/');
+    if (slash == std::string::npos) return ".";
+    return slash == 0 ? "/" : path.substr(0, slash);
+}
+
+}  // namespace
+
+Handle OpenForReading(const char* path, int* error) {
+    int fd;
+    do {
+        fd = ::open(path, O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    } while (fd < 0 && errno == EINTR);
+    if (fd < 0) {
+        *error = errno;
+        return kNoHandle;
+    }
+    ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+    return fd;
+}
+
+bool FactsOf(Handle h, bool* regular, uint64_t* size, FileIdentity* identity, int* error) {
+    struct stat st;
+    if (::fstat(Fd(h), &st) != 0) {
+        *error = errno;
+        return false;
+    }
+    *regular = S_ISREG(st.st_mode);
+    *size = static_cast<uint64_t>(st.st_size);
+    identity->volume = static_cast<uint64_t>(st.st_dev);
+    identity->index = static_cast<uint64_t>(st.st_ino);
+    return true;
+}
+
+long long ReadSome(Handle h, void* data, size_t size, int* error) {
+    for (;;) {
+        const ssize_t n = ::read(Fd(h), data, size);
+        if (n >= 0) return n;
+        if (errno != EINTR) {
+            *error = errno;
+            return -1;
+        }
+    }
+}
+
+void CloseFile(Handle h) { ::close(Fd(h)); }
+
+bool IdentityOf(const char* path, FileIdentity* identity) {
+    struct stat st;
+    if (::stat(path, &st) != 0) return false;
+    identity->volume = static_cast<uint64_t>(st.st_dev);
+    identity->index = static_cast<uint64_t>(st.st_ino);
+    return true;
+}
+
+int LastSystemError() { return errno; }
+
+void ClearSystemError() { errno = 0; }
+
+std::string SystemErrorCause(int error) {
+    const char* cause;
+    switch (error) {
+        case ENOSPC:
+        case EDQUOT:
+            cause = "the disk is full";
+            break;
+        case EACCES:
+        case EPERM:
+            cause = "no permission";
+            break;
+        case ENOENT:
+            cause = "the file or its folder does not exist";
+            break;
+        case EISDIR:
+            cause = "a folder is in the way";
+            break;
+        case ENOTDIR:
+            cause = "a part of the path is not a folder";
+            break;
+        case EROFS:
+            cause = "the file system is read-only";
+            break;
+        default:
+            return std::strerror(error);
+    }
+    return std::string(cause) + " (" + std::strerror(error) + ")";
+}
+
+std::string OutputObstacle(const std::string& path) {
+    struct stat st;
+    if (::stat(path.c_str(), &st) == 0) {
+        if (S_ISDIR(st.st_mode)) return SystemErrorCause(EISDIR);
+        if (!S_ISREG(st.st_mode)) return "it is not a plain file";
+        const int fd = ::open(path.c_str(), O_WRONLY | O_NONBLOCK | O_CLOEXEC);
+        if (fd < 0) {
+            const int error = errno;
+            if (error == EACCES && (st.st_mode & 0222) == 0) return "the file is read-only";
+            return SystemErrorCause(error);
+        }
+        ::close(fd);
+    } else if (errno != ENOENT) {
+        return SystemErrorCause(errno);
+    }
+    const std::string folder = FolderOf(path);
+    if (::stat(folder.c_str(), &st) != 0) {
+        const int error = errno;
+        if (error == ENOENT) {
+            return "the folder does not exist (" + std::string(std::strerror(error)) + ")";
+        }
+        return SystemErrorCause(error);
+    }
+    if (!S_ISDIR(st.st_mode)) return SystemErrorCause(ENOTDIR);
+    // The document is made in the folder before it replaces the file.
+    if (::faccessat(AT_FDCWD, folder.c_str(), W_OK | X_OK, AT_EACCESS) != 0) {
+        return SystemErrorCause(errno);
+    }
+    return std::string();
+}
+
+}  // namespace velnor_export
