@@ -35,11 +35,6 @@ void CloseFile(Handle h);
 // The identity of the file that `path` names, links followed; false when there is none.
 bool IdentityOf(const char* path, FileIdentity* identity);
 
-// The calling thread's last system error (errno, or GetLastError on Windows), and
-// clearing it so that a later failure's own error can be told from an older one.
-int LastSystemError();
-void ClearSystemError();
-
 // The cause that a system error number stands for, in words ("the disk is full (...)"),
 // with the system's own text.
 std::string SystemErrorCause(int error);

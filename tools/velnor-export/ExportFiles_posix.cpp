@@ -68,10 +68,6 @@ bool IdentityOf(const char* path, FileIdentity* identity) {
     return true;
 }
 
-int LastSystemError() { return errno; }
-
-void ClearSystemError() { errno = 0; }
-
 std::string SystemErrorCause(int error) {
     const char* cause;
     switch (error) {

@@ -88,10 +88,6 @@ bool IdentityOf(const char* path, FileIdentity* identity) {
     return ok;
 }
 
-int LastSystemError() { return static_cast<int>(GetLastError()); }
-
-void ClearSystemError() { SetLastError(0); }
-
 std::string SystemErrorCause(int error) {
     const DWORD e = static_cast<DWORD>(error);
     const char* cause;

@@ -224,7 +224,12 @@ std::string ReadHostData(const Options& o, std::string* text) {
 // Why writing the document failed, in words, and what became of the destination.
 std::string WriteFailure(const std::string& output, const std::string& destination, bool hadOldFile,
                          int error) {
-    std::string cause = velnor_export::OutputObstacle(destination);
+    // The file layer's own refusals (a dangling link, a folder or a device in the way)
+    // say the most; then what can be seen without writing; then the system's error.
+    std::string cause;
+    if (error < 0) cause = velnor::DescribeFileError(error);
+    if (cause.empty())
+        cause = velnor_export::OutputObstacle(destination.empty() ? output : destination);
     if (cause.empty()) {
         cause = error != 0 ? velnor_export::SystemErrorCause(error) : "the cause is unknown";
     }
@@ -299,10 +304,9 @@ int Run(const Options& o) {
     exporter.SetProgressBase(400);
     const std::string destination = velnor::FinalPath(o.output.c_str());
     const bool hadOldFile = velnor::IsRegularFilePath(destination.c_str());
-    velnor_export::ClearSystemError();
     if (!exporter.Export(o.output.c_str(), o.functionId, &data)) {
-        // Taken at once: the system error of the call that failed the export.
-        const int error = velnor_export::LastSystemError();
+        // The error of the file operation that failed the export.
+        const int error = velnor::LastFileError();
         Fail(WriteFailure(o.output, destination, hadOldFile, error));
         return kExitFailed;
     }
