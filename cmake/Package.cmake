@@ -57,6 +57,8 @@ foreach(text README.txt LICENSES.txt)
 endforeach()
 set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS
   ${PROJECT_SOURCE_DIR}/samples/host/HostData.json)
+# The data folder is shipped, empty: the program creates folders only below a drive.
+install(DIRECTORY DESTINATION Data/ABC0001 COMPONENT demo)
 install(FILES ${velnor_kit}/HostData.json ${velnor_kit}/MerovinDef.ini ${velnor_kit}/README.txt
   ${velnor_kit}/LICENSES.txt DESTINATION . COMPONENT demo)
 
