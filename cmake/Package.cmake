@@ -12,6 +12,9 @@ endif()
 # The kit's version: the program files' version text and the build number, as
 # res/Version.h gives them ("20.00.00" and 0 make 20.00.00.0).
 file(READ ${PROJECT_SOURCE_DIR}/res/Version.h velnor_version_header)
+# The files read here make the build configure again when they change.
+set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS
+  ${PROJECT_SOURCE_DIR}/res/Version.h ${PROJECT_SOURCE_DIR}/samples/host/HostData.json)
 foreach(part MAJOR MINOR PATCH BUILD)
   if(NOT velnor_version_header MATCHES "#define VELNOR_VERSION_${part} ([0-9]+)")
     message(FATAL_ERROR "res/Version.h defines no VELNOR_VERSION_${part}")
@@ -55,8 +58,7 @@ file(CONFIGURE OUTPUT ${velnor_kit}/MerovinDef.ini CONTENT "[ProgramLevel]\nMV14
 foreach(text README.txt LICENSES.txt)
   configure_file(${PROJECT_SOURCE_DIR}/package/${text} ${velnor_kit}/${text} @ONLY NEWLINE_STYLE CRLF)
 endforeach()
-set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS
-  ${PROJECT_SOURCE_DIR}/samples/host/HostData.json)
+
 # The data folder is shipped, empty: the program creates folders only below a drive.
 install(DIRECTORY DESTINATION Data/ABC0001 COMPONENT demo)
 install(FILES ${velnor_kit}/HostData.json ${velnor_kit}/MerovinDef.ini ${velnor_kit}/README.txt
