@@ -1,0 +1,25 @@
+#!/usr/bin/env bash
+# scripts/msvc-check must refuse what Microsoft's compiler would: it runs on a copy of the
+# tree into which a GCC extension (in the amount code) and a POSIX header (in the
+# conditions dialog, a Windows-only file) were put, and must name both.
+# Usage: tests/msvc/msvc-check-test.sh WINDOWS_BUILD_DIR (configured: its program-sources.txt)
+set -euo pipefail
+root=$(cd "$(dirname "$0")/../.." && pwd)
+build=$(cd "$1" && pwd)
+copy=$(mktemp -d)
+trap 'rm -rf "$copy"' EXIT
+(cd "$root" && git ls-files -z | xargs -0 cp --parents -t "$copy")
+printf '__extension__ typedef int PlantedExtension;\n' >>"$copy/aggregation/FixedDecimal.cpp"
+sed -i '1i #include <unistd.h>' "$copy/conditions/CondDlg_win.cpp"
+
+status=0
+if output=$(VELNOR_MSVC_CHECK_BUILD=$build "$copy/scripts/msvc-check" 2>&1); then
+  echo "msvc-check-test: msvc-check passed a tree with a GCC extension and a POSIX header" >&2
+  status=1
+fi
+for expected in "aggregation/FixedDecimal.cpp uses a GCC/Clang extension" \
+                "conditions/CondDlg_win.cpp is Windows-only but includes a POSIX header"; do
+  grep -qF "$expected" <<<"$output" || { echo "msvc-check-test: not said: $expected" >&2; status=1; }
+done
+[ $status -eq 0 ] && echo "msvc-check-test: the planted extension and POSIX header were refused"
+exit $status
