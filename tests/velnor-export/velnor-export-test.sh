@@ -148,7 +148,8 @@ fi
 # the row: what, the output, the cause, "old" when an old file was there, the status.
 write_to() {
   if [ -n "$2" ]; then
-    $2 "$tool" --host-data "$sample" --business-kind 1 --output "$1" >/dev/null 2>err.txt
+    $2 "$work/as-other/velnor-export" --host-data "$work/as-other/HostData.json" \
+      --business-kind 1 --output "$1" >/dev/null 2>err.txt
   else
     run --host-data "$sample" --business-kind 1 --output "$1" >/dev/null
   fi
@@ -181,11 +182,15 @@ if [ -z "$runner" ]; then
 
   # Permissions bite only below root: as root these rows run as nobody (setpriv), and
   # are skipped where that cannot be done.
+  # The tool and the sample are copied into the test's folder, which the other user can
+  # reach, whatever the checkout's own folders allow.
   as=""
   if [ "$(id -u)" -eq 0 ]; then
     as="setpriv --reuid=65534 --regid=65534 --clear-groups"
     chmod 0755 "$work"
-    $as "$tool" --help >/dev/null 2>&1 || as=skip
+    mkdir as-other
+    cp "$tool" "$sample" as-other/
+    $as "$work/as-other/velnor-export" --help >/dev/null 2>&1 || as=skip
   fi
   if [ "$as" = skip ]; then
     echo "SKIP: permission rows (cannot run as another user)"
@@ -205,6 +210,7 @@ if [ -z "$runner" ]; then
     chmod 0700 locked
     rm -rf locked open
   fi
+  rm -rf as-other
 
   # A file system of its own in a private mount namespace: 4 KiB, where the document does
   # not fit, or read-only. What the output holds is copied out before the namespace ends.
