@@ -3,62 +3,11 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <cstring>
-
+#include "common/File.h"
+#include "common/PathHelpers.h"
 #include "tools/velnor-export/ExportFiles.h"
 
 namespace velnor_export {
-
-namespace {
-
-int Fd(Handle h) { return static_cast<int>(h); }
-
-std::string FolderOf(const std::string& path) {
-    const size_t slash = path.rfind('/');
-    if (slash == std::string::npos) return ".";
-    return slash == 0 ? "/" : path.substr(0, slash);
-}
-
-}  // namespace
-
-Handle OpenForReading(const char* path, int* error) {
-    int fd;
-    do {
-        fd = ::open(path, O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-    } while (fd < 0 && errno == EINTR);
-    if (fd < 0) {
-        *error = errno;
-        return kNoHandle;
-    }
-    ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
-    return fd;
-}
-
-bool FactsOf(Handle h, bool* regular, uint64_t* size, FileIdentity* identity, int* error) {
-    struct stat st;
-    if (::fstat(Fd(h), &st) != 0) {
-        *error = errno;
-        return false;
-    }
-    *regular = S_ISREG(st.st_mode);
-    *size = static_cast<uint64_t>(st.st_size);
-    identity->volume = static_cast<uint64_t>(st.st_dev);
-    identity->index = static_cast<uint64_t>(st.st_ino);
-    return true;
-}
-
-long long ReadSome(Handle h, void* data, size_t size, int* error) {
-    for (;;) {
-        const ssize_t n = ::read(Fd(h), data, size);
-        if (n >= 0) return n;
-        if (errno != EINTR) {
-            *error = errno;
-            return -1;
-        }
-    }
-}
-
-void CloseFile(Handle h) { ::close(Fd(h)); }
 
 bool IdentityOf(const char* path, FileIdentity* identity) {
     struct stat st;
@@ -92,9 +41,9 @@ std::string SystemErrorCause(int error) {
             cause = "the file system is read-only";
             break;
         default:
-            return std::strerror(error);
+            return velnor::DescribeFileError(error);
     }
-    return std::string(cause) + " (" + std::strerror(error) + ")";
+    return std::string(cause) + " (" + velnor::DescribeFileError(error) + ")";
 }
 
 std::string OutputObstacle(const std::string& path) {
@@ -112,11 +61,12 @@ std::string OutputObstacle(const std::string& path) {
     } else if (errno != ENOENT) {
         return SystemErrorCause(errno);
     }
-    const std::string folder = FolderOf(path);
+    std::string folder = velnor::FolderPartOf(path.c_str());
+    if (folder.empty()) folder = ".";
     if (::stat(folder.c_str(), &st) != 0) {
         const int error = errno;
         if (error == ENOENT) {
-            return "the folder does not exist (" + std::string(std::strerror(error)) + ")";
+            return "the folder does not exist (" + velnor::DescribeFileError(error) + ")";
         }
         return SystemErrorCause(error);
     }

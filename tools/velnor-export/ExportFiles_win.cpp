@@ -1,90 +1,24 @@
 #include <windows.h>
 
+#include "common/File.h"
 #include "common/PathHelpers.h"
 #include "tools/velnor-export/ExportFiles.h"
 
 namespace velnor_export {
 
-namespace {
-
-HANDLE AsHandle(Handle h) { return reinterpret_cast<HANDLE>(h); }
-
-const DWORD kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
-
-FileIdentity IdentityFrom(const BY_HANDLE_FILE_INFORMATION& info) {
-    FileIdentity id;
-    id.volume = info.dwVolumeSerialNumber;
-    id.index = (static_cast<uint64_t>(info.nFileIndexHigh) << 32) | info.nFileIndexLow;
-    return id;
-}
-
-// The system's text for the error, without its line end and full stop.
-std::string SystemText(DWORD error) {
-    char text[512] = {};
-    const DWORD n = FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
-                                   nullptr, error, 0, text, sizeof text, nullptr);
-    std::string s(text, n < sizeof text ? n : sizeof text - 1);
-    while (!s.empty() &&
-           (s.back() == '\r' || s.back() == '\n' || s.back() == ' ' || s.back() == '.')) {
-        s.pop_back();
-    }
-    if (s.empty()) s = "error " + std::to_string(error);
-    return s;
-}
-
-}  // namespace
-
-Handle OpenForReading(const char* path, int* error) {
-    // Opening a pipe's name fails when no instance is free; it does not wait.
-    HANDLE h = CreateFileA(path, GENERIC_READ, kShareAll, nullptr, OPEN_EXISTING,
-                           FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (h == INVALID_HANDLE_VALUE) {
-        *error = static_cast<int>(GetLastError());
-        return kNoHandle;
-    }
-    return reinterpret_cast<Handle>(h);
-}
-
-bool FactsOf(Handle h, bool* regular, uint64_t* size, FileIdentity* identity, int* error) {
-    if (GetFileType(AsHandle(h)) != FILE_TYPE_DISK) {
-        *regular = false;
-        *size = 0;
-        *identity = FileIdentity();
-        return true;
-    }
-    BY_HANDLE_FILE_INFORMATION info;
-    if (!GetFileInformationByHandle(AsHandle(h), &info)) {
-        *error = static_cast<int>(GetLastError());
-        return false;
-    }
-    *regular = (info.dwFileAttributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_DEVICE)) == 0;
-    *size = (static_cast<uint64_t>(info.nFileSizeHigh) << 32) | info.nFileSizeLow;
-    *identity = IdentityFrom(info);
-    return true;
-}
-
-long long ReadSome(Handle h, void* data, size_t size, int* error) {
-    const DWORD chunk = size > 0x40000000u ? 0x40000000u : static_cast<DWORD>(size);
-    DWORD got = 0;
-    if (!ReadFile(AsHandle(h), data, chunk, &got, nullptr)) {
-        *error = static_cast<int>(GetLastError());
-        return -1;
-    }
-    return got;
-}
-
-void CloseFile(Handle h) { CloseHandle(AsHandle(h)); }
-
 bool IdentityOf(const char* path, FileIdentity* identity) {
     // No access asked for: only the file's information is read. Backup semantics let a
     // folder be opened too.
-    HANDLE h = CreateFileA(path, 0, kShareAll, nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS,
-                           nullptr);
+    HANDLE h = CreateFileA(path, 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                           OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
     if (h == INVALID_HANDLE_VALUE) return false;
     BY_HANDLE_FILE_INFORMATION info;
     const bool ok = GetFileInformationByHandle(h, &info) != 0;
     CloseHandle(h);
-    if (ok) *identity = IdentityFrom(info);
+    if (ok) {
+        identity->volume = info.dwVolumeSerialNumber;
+        identity->index = (static_cast<uint64_t>(info.nFileIndexHigh) << 32) | info.nFileIndexLow;
+    }
     return ok;
 }
 
@@ -113,9 +47,9 @@ std::string SystemErrorCause(int error) {
             cause = "another program is using the file";
             break;
         default:
-            return SystemText(e);
+            return velnor::DescribeFileError(error);
     }
-    return std::string(cause) + " (" + SystemText(e) + ")";
+    return std::string(cause) + " (" + velnor::DescribeFileError(error) + ")";
 }
 
 std::string OutputObstacle(const std::string& path) {

@@ -161,63 +161,52 @@ bool CategoryOffered(uint8_t businessKinds, int16_t category) {
 }
 
 // Reads the host data file whole into `text`: "" when it was read, else why it was
-// refused. A pipe or a device is never read from (it might never end), nor a file larger
-// than the limit; and the output must not be this very file, which the export would
-// otherwise replace with its document.
+// refused. A pipe or a device is never read from (it might never end) nor waited for, nor
+// a file larger than the limit; and the output must not be this very file, which the
+// export would otherwise replace with its document.
 std::string ReadHostData(const Options& o, std::string* text) {
     const char* path = o.hostData.c_str();
     if (velnor::PathExists(path) && !velnor::IsRegularFilePath(path)) {
         return "it is not a plain file";
     }
-    int error = 0;
-    const velnor_export::Handle h = velnor_export::OpenForReading(path, &error);
-    if (h == velnor_export::kNoHandle) {
-        return "it cannot be opened: " + velnor_export::SystemErrorCause(error);
+    velnor::ClFile file;
+    if (!file.Open(path, velnor::ClFile::kRead | velnor::ClFile::kShareDenyNone |
+                             velnor::ClFile::kRegularOnly)) {
+        return "it cannot be opened: " + velnor_export::SystemErrorCause(velnor::LastFileError());
     }
-    struct Closer {
-        velnor_export::Handle h;
-        ~Closer() { velnor_export::CloseFile(h); }
-    } closer{h};
+    try {
+        const uint64_t size = file.GetLength();
+        const std::string tooLarge = "it is larger than " + std::to_string(o.maxHostData) +
+                                     " bytes, the limit (--max-host-data)";
+        if (size > o.maxHostData) return tooLarge;
+        velnor_export::FileIdentity data, output;
+        const std::string destination = velnor::FinalPath(o.output.c_str());
+        if (velnor_export::IdentityOf(path, &data) &&
+            velnor_export::IdentityOf(destination.c_str(), &output) && output == data) {
+            return "it is the output file " + o.output + " itself; nothing was written";
+        }
 
-    bool regular = false;
-    uint64_t size = 0;
-    velnor_export::FileIdentity data;
-    if (!velnor_export::FactsOf(h, &regular, &size, &data, &error)) {
-        return "it cannot be examined: " + velnor_export::SystemErrorCause(error);
-    }
-    if (!regular) return "it is not a plain file";
-    const std::string tooLarge = "it is larger than " + std::to_string(o.maxHostData) +
-                                 " bytes, the limit (--max-host-data)";
-    if (size > o.maxHostData) return tooLarge;
-    velnor_export::FileIdentity output;
-    const std::string destination = velnor::FinalPath(o.output.c_str());
-    if (velnor_export::IdentityOf(destination.c_str(), &output) && output == data) {
-        return "it is the output file " + o.output + " itself; nothing was written";
-    }
-
-    // The size known, the text takes its memory in one piece; a file that grows while it
-    // is read is read on only up to the limit.
-    if (size > text->max_size()) throw std::bad_alloc();  // beyond a 32-bit address space
-    text->assign(static_cast<size_t>(size), '\0');
-    size_t got = 0;
-    for (;;) {
-        if (got == text->size()) {
+        // The size known, the text takes its memory in one piece; a file that grows while
+        // it is read is read on only up to the limit.
+        if (size > text->max_size()) throw std::bad_alloc();  // beyond a 32-bit address space
+        text->assign(static_cast<size_t>(size), '\0');
+        size_t got = file.Read(&(*text)[0], text->size());
+        while (got == text->size()) {
             if (text->size() >= o.maxHostData) {
                 char probe;
-                const long long n = velnor_export::ReadSome(h, &probe, 1, &error);
-                if (n == 0) break;
-                if (n > 0) return tooLarge;
-                return "it cannot be read: " + velnor_export::SystemErrorCause(error);
+                if (file.Read(&probe, 1) > 0) return tooLarge;
+                break;
             }
             const uint64_t room = o.maxHostData - text->size();
             text->resize(text->size() + static_cast<size_t>(room < 65536 ? room : 65536));
+            const size_t n = file.Read(&(*text)[got], text->size() - got);
+            if (n == 0) break;
+            got += n;
         }
-        const long long n = velnor_export::ReadSome(h, &(*text)[got], text->size() - got, &error);
-        if (n < 0) return "it cannot be read: " + velnor_export::SystemErrorCause(error);
-        if (n == 0) break;
-        got += static_cast<size_t>(n);
+        text->resize(got);
+    } catch (const velnor::ClFileException& e) {
+        return "it cannot be read: " + velnor_export::SystemErrorCause(e.error());
     }
-    text->resize(got);
     return std::string();
 }
 
