@@ -303,7 +303,7 @@ void RemoveStaleTempFiles(const char* destination, long long ageSeconds) {
 void RemovePendingTempFile() {
     if (!g_pendingSet) return;
     g_pendingSet = 0;
-    fsys::RemoveNow(g_pendingTemp);
+    fsys::Remove(g_pendingTemp);
 }
 
 }  // namespace velnor

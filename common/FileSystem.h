@@ -36,9 +36,8 @@ bool Close(Handle h, ClFileException::Cause* cause);
 
 enum class Kind { kMissing, kFile, kFolder, kOther };
 Kind KindOf(const char* path);
+// Also called from a signal or console control handler: async-signal-safe natively.
 bool Remove(const char* path);
-// Removes a file from a signal or console control handler: async-signal-safe natively.
-void RemoveNow(const char* path);
 // Moves `from` over `to` in one step, keeping what identifies an existing `to` (see
 // ReplaceFilePath), and makes the move itself durable.
 bool Replace(const char* from, const char* to);

@@ -155,8 +155,6 @@ Kind KindOf(const char* path) {
 
 bool Remove(const char* path) { return ::unlink(path) == 0; }
 
-void RemoveNow(const char* path) { ::unlink(path); }
-
 bool Replace(const char* from, const char* to) {
     struct stat old;
     if (::stat(to, &old) == 0 && !TakeIdentity(from, old)) return false;

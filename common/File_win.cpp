@@ -144,8 +144,6 @@ Kind KindOf(const char* path) {
 
 bool Remove(const char* path) { return DeleteFileA(path) != 0; }
 
-void RemoveNow(const char* path) { DeleteFileA(path); }
-
 bool Replace(const char* from, const char* to) {
     std::wstring source, target;
     if (!FullWidePath(from, &source) || !FullWidePath(to, &target)) return false;
