@@ -42,10 +42,9 @@ int ClSupportInf::Load() {
     buffer_[kBufferSize] = '\0';
 
     // Anything but a plain file (a folder, a pipe, a device) counts as a missing file; a
-    // pipe must not hold the export up waiting for a writer.
+    // pipe must not hold the export up waiting for a writer (kRegularOnly).
     velnor::ClFile file;
-    if (!velnor::IsRegularFilePath(kFileName) ||
-        !file.Open(kFileName, velnor::ClFile::kRead | velnor::ClFile::kShareDenyNone |
+    if (!file.Open(kFileName, velnor::ClFile::kRead | velnor::ClFile::kShareDenyNone |
                                   velnor::ClFile::kRegularOnly)) {
         state_ = kOpenFailed;
         return 0;
