@@ -6,6 +6,16 @@
 wine64_loader=/usr/lib/wine/wine64
 wine32_loader=/usr/lib/wine/wine
 
+# Wine cannot start a child process when a standard descriptor of its own is closed
+# (CreateProcess fails with error 1359 and the client reports "recvmsg: Socket operation
+# on non-socket"). A run started with no standard input, as CI and some schedulers start
+# it, gets /dev/null in place of whatever is closed.
+open_standard_descriptors() {
+  [ -e /dev/fd/0 ] || exec </dev/null
+  [ -e /dev/fd/1 ] || exec >/dev/null
+  [ -e /dev/fd/2 ] || exec 2>/dev/null
+}
+
 # True when 32-bit Windows programs can run on this machine: 32-bit Wine is installed and
 # the kernel starts it.
 wine32_runs() {
