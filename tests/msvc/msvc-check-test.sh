@@ -1,12 +1,14 @@
 #!/usr/bin/env bash
 # scripts/msvc-check must refuse what Microsoft's compiler would: it runs on a copy of the
 # tree into which a GCC extension (in the amount code) and a POSIX header (in the
-# conditions dialog, a Windows-only file) were put, and must name both.
+# conditions dialog, a Windows-only file) were put, and must name both and nothing else.
+# The copy lives in /dev/shm where there is one: its path starts as the /D option of
+# Microsoft's tools does, so a path handed where an option may stand is caught too.
 # Usage: tests/msvc/msvc-check-test.sh WINDOWS_BUILD_DIR (configured: its program-sources.txt)
 set -euo pipefail
 root=$(cd "$(dirname "$0")/../.." && pwd)
 build=$(cd "$1" && pwd)
-copy=$(mktemp -d)
+if [ -d /dev/shm ] && [ -w /dev/shm ]; then copy=$(mktemp -d -p /dev/shm); else copy=$(mktemp -d); fi
 trap 'rm -rf "$copy"' EXIT
 (cd "$root" && git ls-files -z | xargs -0 cp --parents -t "$copy")
 printf '__extension__ typedef int PlantedExtension;\n' >>"$copy/aggregation/FixedDecimal.cpp"
@@ -21,5 +23,11 @@ for expected in "aggregation/FixedDecimal.cpp uses a GCC/Clang extension" \
                 "conditions/CondDlg_win.cpp is Windows-only but includes a POSIX header"; do
   grep -qF "$expected" <<<"$output" || { echo "msvc-check-test: not said: $expected" >&2; status=1; }
 done
+if others=$(grep -E '^msvc-check: ' <<<"$output" | grep -vF -e "FixedDecimal.cpp" -e "CondDlg_win.cpp" \
+  -e "msvc-check: FAILED" -e " sources for x86 and x64"); then
+  echo "msvc-check-test: refused more than what was planted (the copy is in $copy):" >&2
+  printf '%s\n' "$others" >&2
+  status=1
+fi
 [ $status -eq 0 ] && echo "msvc-check-test: the planted extension and POSIX header were refused"
 exit $status
