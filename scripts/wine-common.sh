@@ -8,8 +8,8 @@ wine32_loader=/usr/lib/wine/wine
 
 # Wine cannot start a child process when a standard descriptor of its own is closed
 # (CreateProcess fails with error 1359 and the client reports "recvmsg: Socket operation
-# on non-socket"). A run started with no standard input, as CI and some schedulers start
-# it, gets /dev/null in place of whatever is closed.
+# on non-socket"). A run started with a standard descriptor closed (`cmd <&-`, some
+# schedulers) gets /dev/null in its place.
 open_standard_descriptors() {
   [ -e /dev/fd/0 ] || exec </dev/null
   [ -e /dev/fd/1 ] || exec >/dev/null

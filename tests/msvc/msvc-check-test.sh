@@ -2,8 +2,9 @@
 # scripts/msvc-check must refuse what Microsoft's compiler would: it runs on a copy of the
 # tree into which a GCC extension (in the amount code) and a POSIX header (in the
 # conditions dialog, a Windows-only file) were put, and must name both and nothing else.
-# The copy lives in /dev/shm where there is one: its path starts as the /D option of
-# Microsoft's tools does, so a path handed where an option may stand is caught too.
+# The copy lives in /dev/shm where there is one: its path begins with "/d", which the
+# Microsoft-style tools read as their /D option, so a path handed where an option may
+# stand is caught too.
 # Usage: tests/msvc/msvc-check-test.sh WINDOWS_BUILD_DIR (configured: its program-sources.txt)
 set -euo pipefail
 root=$(cd "$(dirname "$0")/../.." && pwd)
