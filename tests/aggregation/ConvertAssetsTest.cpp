@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -824,44 +825,94 @@ TEST_F(ConvertAssets, AllocationFailuresReturn0WithTheListEmpty) {
 }
 
 // An independent reading of the two floating-point rules, checked against the conversion
-// over many values.
+// over many values. Every decision that depends on how a double rounds is made in integers,
+// so the reference holds whatever precision the machine keeps intermediates in (x87).
 namespace reference {
 
-// "%.1f" of ratio / 100 (the double nearest it): d * 100 needs 60 bits, so the long double
-// product is exact and tells on which side of the half the double lies.
+// Where the double nearest a / b (a, b > 0) lies against the exact quotient: +1 above,
+// -1 below, 0 exact. Binary long division to 54 significant bits, then round to nearest
+// even at 53, as IEEE division does.
+int SideOfNearestDouble(uint64_t a, uint64_t b) {
+    uint64_t q = a / b, rem = a % b;
+    while (q < (uint64_t{1} << 53)) {
+        rem *= 2;
+        q = q * 2 + (rem >= b ? 1 : 0);
+        if (rem >= b) rem -= b;
+    }
+    // q has 54 bits here when a / b < 2^53, which holds for every ratio.
+    const bool roundBit = (q & 1) != 0, sticky = rem != 0;
+    if (roundBit && (sticky || ((q >> 1) & 1) != 0)) return 1;
+    return roundBit || sticky ? -1 : 0;
+}
+
+// "%.1f" of ratio / 100 (the double nearest it).
 std::string RatioText(int ratio) {
-    const double d = ratio / 100.0;
-    const long double hundredfold = static_cast<long double>(d) * 100;
     const int magnitude = std::abs(ratio);
     int tenths = magnitude / 10;
     const int hundredths = magnitude % 10;
-    if (hundredths > 5 || (hundredths == 5 && std::fabs(hundredfold) >= magnitude)) ++tenths;
+    if (hundredths > 5 || (hundredths == 5 && SideOfNearestDouble(magnitude, 100) >= 0)) ++tenths;
     const std::string text = std::string(ratio < 0 ? "-" : "") + std::to_string(tenths / 10) + "." +
                              std::to_string(tenths % 10);
     return text.size() < 6 ? text : "";
 }
 
-// The runtime's own reading of the number, then half up to two decimals.
+// The fraction of `magnitude` in units of 10^-5 as the conversion takes it: the fraction
+// times 100000 rounded to the nearest double (ties to even), then truncated.
+int64_t FifthsOfFraction(double magnitude) {
+    if (magnitude == 0) return 0;
+    int exponent;
+    const double f = std::frexp(magnitude, &exponent);  // magnitude = f * 2^exponent
+    uint64_t m = static_cast<uint64_t>(std::ldexp(f, 53));
+    const int fractionBits = 53 - exponent;  // magnitude = m * 2^-fractionBits
+    if (fractionBits <= 0) return 0;
+    if (fractionBits < 64) m &= (uint64_t{1} << fractionBits) - 1;
+    // n = m * 100000 (below 2^70) on two halves.
+    const uint64_t high = (m >> 32) * 100000, low = (m & 0xFFFFFFFFu) * 100000;
+    uint64_t nLow = low + (high << 32);
+    const uint64_t nHigh = (high >> 32) + (nLow < low ? 1 : 0);
+    int length = nHigh != 0 ? 64 : 0;  // bits of n
+    for (uint64_t rest = nHigh != 0 ? nHigh : nLow; rest != 0; rest >>= 1) ++length;
+    uint64_t q = nLow;
+    int shift = 0;  // the double is q * 2^(shift - fractionBits)
+    if (length > 53) {
+        shift = length - 53;  // at most 17
+        q = (nLow >> shift) | (nHigh << (64 - shift));
+        const uint64_t rest = nLow & ((uint64_t{1} << shift) - 1),
+                       half = uint64_t{1} << (shift - 1);
+        if (rest > half || (rest == half && (q & 1) != 0)) ++q;
+    }
+    if (shift >= fractionBits) return static_cast<int64_t>(q << (shift - fractionBits));
+    return fractionBits - shift >= 64 ? 0 : static_cast<int64_t>(q >> (fractionBits - shift));
+}
+
+// The runtime's own reading of the number, then half up at the fifth decimal to four and
+// half up to two decimals, in integers.
 std::string QuantityText(const std::string& number) {
     std::string plain;
     for (char c : number) {
         if (c != ',' && c != ' ') plain += c;
     }
-    try {
-        ClFixedDecimal value = ClFixedDecimal::FromDouble(std::strtod(plain.c_str(), nullptr));
-        value.Round(ClFixedDecimal::kHalfUp, 3);
-        char text[64];
-        std::snprintf(text, sizeof text, "%s%lld.%02u", value.Sign() < 0 ? "-" : "",
-                      static_cast<long long>(value.Whole()), value.Fraction() / 100);
-        return std::strlen(text) < 12 ? text : "";
-    } catch (const ClFixedDecimalRangeError&) {
-        return "";
-    }
+    const double value = std::strtod(plain.c_str(), nullptr);
+    const double magnitude = std::fabs(value);
+    if (!(magnitude < 1e14)) return "";
+    const int64_t whole = static_cast<int64_t>(magnitude);
+    const int64_t tenThousandths = whole * 10000 + (FifthsOfFraction(magnitude) + 5) / 10;
+    if (tenThousandths >= 1000000000000000000) return "";
+    const int64_t hundredths = (tenThousandths + 50) / 100;
+    char text[64];
+    std::snprintf(text, sizeof text, "%s%lld.%02d", value < 0 && hundredths != 0 ? "-" : "",
+                  static_cast<long long>(hundredths / 100), static_cast<int>(hundredths % 100));
+    return std::strlen(text) < 12 ? text : "";
 }
 
 }  // namespace reference
 
 TEST_F(ConvertAssets, EveryRatioAgreesWithTheReference) {
+    // The reference itself: the double nearest -99.85 lies below the half in magnitude, the
+    // one nearest 0.15 above it.
+    const std::pair<int, const char*> fixed[] = {{-9985, "-99.8"}, {5, "0.1"},       {15, "0.1"},
+                                                 {1005, "10.1"},   {32765, "327.6"}, {-32768, ""}};
+    for (const auto& row : fixed) EXPECT_EQ(reference::RatioText(row.first), row.second);
     StASSETSNAPSHOT s = Asset();
     for (int ratio = -32768; ratio <= 32767; ++ratio) {
         s.master.nBusinessRatio = static_cast<int16_t>(ratio);
@@ -871,16 +922,38 @@ TEST_F(ConvertAssets, EveryRatioAgreesWithTheReference) {
 }
 
 TEST_F(ConvertAssets, QuantitiesAgreeWithTheRuntimeReading) {
-    // Texts that end in a digit (so no unit is split off) over the characters of numbers,
-    // exponents and separators; no hexadecimal, "inf" or "nan", which runtimes read apart.
+    // The reference itself at halves of the second decimal, where x87 intermediates used to
+    // tip 0.97495 to 0.97.
+    const std::pair<const char*, const char*> fixed[] = {
+        {"0.97495", "0.98"}, {"0.42495", "0.43"}, {"0.97494", "0.97"},   {"-0.005", "-0.01"},
+        {"0.004", "0.00"},   {"-0.004", "0.00"},  {"99999999999999", ""}};
+    for (const auto& row : fixed) EXPECT_EQ(reference::QuantityText(row.first), row.second);
+
+    // Every whole part 0-99 with a fraction at a half of the second decimal, given with more
+    // decimals than are kept; then texts that end in a digit (so no unit is split off) over
+    // the characters of numbers, exponents and separators; no hexadecimal, "inf" or "nan",
+    // which runtimes read apart.
+    std::vector<std::string> texts;
+    for (int whole = 0; whole < 100; ++whole) {
+        for (int hundredths = 0; hundredths < 100; ++hundredths) {
+            char text[16];
+            std::snprintf(text, sizeof text, "%d.%02d495", whole, hundredths);
+            texts.push_back(text);
+            std::snprintf(text, sizeof text, "%d.%02d5", whole, hundredths);
+            texts.push_back(text);
+        }
+    }
     const char alphabet[] = "0123456789012345.eE+-, ";
     std::mt19937 random(20261208);
-    StASSETSNAPSHOT s = Asset();
     for (int i = 0; i < 50000; ++i) {
         std::string text;
         const size_t length = random() % 8;
         while (text.size() < length) text += alphabet[random() % (sizeof alphabet - 1)];
         text += static_cast<char>('0' + random() % 10);
+        texts.push_back(text);
+    }
+    StASSETSNAPSHOT s = Asset();
+    for (const std::string& text : texts) {
         std::memset(s.master.szQuantity, 0, sizeof s.master.szQuantity);
         std::memcpy(s.master.szQuantity, text.data(), text.size());
         ASSERT_EQ(Field(ConvertOne(s), "SUURYO"), reference::QuantityText(text)) << text;
