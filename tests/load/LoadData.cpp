@@ -2,6 +2,7 @@
 
 #include <cstdio>
 #include <string>
+#include <vector>
 
 #include "support/Json.h"
 
@@ -155,6 +156,78 @@ std::string FieldLimits() {
            JsonText(Repeat(u8"ｶﾌﾞｼｷｶﾞｲｼｬ", 5) + Repeat(u8"ベルナー＆", 20) + Repeat(u8"ソ", 5)) +
            ", \"periodStart\": 20240401, \"periodEnd\": 20250331, \"businessKinds\": 3,"
            " \"manufacturingCost\": 1, \"rounding\": 2,\n  \"assets\": [\n" +
+           assets + "\n  ]}]}\n";
+}
+
+std::string Agreement() {
+    // Every ratio from -327.68 to 327.67 whose hundredths are a half of the printed tenths,
+    // and the two ends.
+    std::vector<int> ratios;
+    for (int ratio = -32765; ratio <= 32765; ratio += 10) ratios.push_back(ratio);
+    ratios.push_back(-32768);
+    ratios.push_back(32767);
+    // Amounts at the limits of the host's 64-bit integers, of the range the conversion
+    // takes (10^14 yen) and of the expenses the selection takes (99999999999 yen).
+    static const char* const kAmounts[] = {"922337203685477.5807",
+                                           "-922337203685477.5808",
+                                           "99999999999999.9999",
+                                           "-99999999999999.9999",
+                                           "100000000000000",
+                                           "99999999999",
+                                           "99999999999.0001",
+                                           "0.0001",
+                                           "-0.0001",
+                                           "33333.3333"};
+    static const int kMethods[] = {1, 5, 8, 2, 7, 3, 4, 6, 9};
+    const int count = 20000;
+    std::string assets;
+    assets.reserve(static_cast<size_t>(count) * 520);
+    for (int i = 0; i < count; ++i) {
+        // Quantities with more decimals than are kept, at a half of the second decimal.
+        char quantity[16];
+        std::snprintf(quantity, sizeof quantity, i < 10000 ? "%d.%02d495" : "%d.%02d5",
+                      i / 100 % 100, i % 100);
+        const int method = kMethods[i % 9];
+        const long long cost = 100000LL + (i % 977) * 13711LL;
+        // Every seventh asset takes a limit in one of its amounts.
+        const int limit = i % 7 == 3 ? i / 7 % 5 : -1;
+        const std::string atLimit = kAmounts[i / 35 % 10];
+        const auto amount = [&](int which, long long value) {
+            return "\"" + (limit == which ? atLimit : std::to_string(value)) + "\"";
+        };
+        const auto member = [&](const char* name, const std::string& value) {
+            assets += std::string(", \"") + name + "\": " + value;
+        };
+        assets += i == 0 ? "   {" : ",\n   {";
+        assets += "\"name\": \"A" + std::to_string(i) + "\"";
+        member("quantity", std::string("\"") + quantity + "\"");
+        member("typeCode", i % 13 == 0 ? "10" : "0");
+        member("businessCategory", std::to_string(1 + i % 2));
+        member("method", std::to_string(method));
+        member("life", std::to_string(2 + i % 40));
+        member("rate", std::to_string(1 + (i * 37) % 1000));
+        member("acquired", std::to_string(method == 7 ? 20240401 + (i % 9) * 100
+                                                      : 19900101 + (i % 34) * 10000));
+        member("cost", amount(0, cost));
+        member("reduction", amount(1, cost / 9));
+        member("bookValueStart", amount(2, cost - cost / 7));
+        member("specialBaseIsAmount", std::to_string(i % 2));
+        member("specialBase", std::to_string(1 + i % 7000));
+        member("ordinary", amount(3, cost / 7));
+        member("additional1", "\"" + std::to_string(cost / 50) + ".3333\"");
+        member("expenses", amount(4, cost / 11));
+        member("unamortizedEnd", "\"" + std::to_string(cost / 3) + ".5\"");
+        member("baseAmount", std::to_string(cost / 5));
+        member("revisedCost", std::to_string(cost * 2));
+        member("businessRatio", std::to_string(ratios[static_cast<size_t>(i) % ratios.size()]));
+        member("months", std::to_string(i % 13));
+        member("evenDepreciation", method == 2 ? "1" : "0");
+        assets += "}";
+    }
+    return "{\"user\": {\"id\": \"admin\", \"selected\": [1, 1]},\n"
+           " \"dataSets\": [{\"id\": \"D0001\", \"number\": 1, \"company\": \"Agreement\", "
+           "\"periodStart\": 20240401, \"periodEnd\": 20250331, \"businessKinds\": 3,\n"
+           "  \"assets\": [\n" +
            assets + "\n  ]}]}\n";
 }
 

@@ -26,4 +26,10 @@ constexpr int kFieldLimitRecords = 5;
 // asset is among them.
 int ExportedRecords(int count);
 
+// Assets on which the architectures' floating point could part: every ratio whose
+// hundredths are a half, quantities given with more decimals than are kept at a half of
+// the second decimal, and amounts at their limits, across every method and business
+// category. The documents of every build must agree byte for byte.
+std::string Agreement();
+
 }  // namespace loaddata

@@ -1,6 +1,7 @@
 // load-data: writes the load runs' host data files.
 //   load-data many COUNT FILE   COUNT assets in the selected data set
 //   load-data limits FILE       every text at its field's limit
+//   load-data agreement FILE    assets on which the architectures' arithmetic could part
 // Prints how many SISAN the export with business kind 1 holds.
 #include <cstdio>
 #include <cstdlib>
@@ -41,6 +42,11 @@ int main(int argc, char** argv) {
         std::printf("%d\n", loaddata::kFieldLimitRecords);
         return 0;
     }
-    std::fprintf(stderr, "usage: load-data many COUNT FILE | load-data limits FILE\n");
+    if (argc == 3 && std::strcmp(argv[1], "agreement") == 0) {
+        return Write(argv[2], loaddata::Agreement());
+    }
+    std::fprintf(
+        stderr,
+        "usage: load-data many COUNT FILE | load-data limits FILE | load-data agreement FILE\n");
     return 2;
 }
