@@ -17,6 +17,8 @@ endfunction()
 #   BIN_DIR        VELNOR_BIN_DIR names the build's bin folder (where the programs are).
 #   OUTPUT_FOLDER  the test is built into a folder of its own below bin/.
 #   RESOURCES      the resources of that edition are compiled into the test.
+#   LABELS         gui: drives windows; gui-heavy: whole runs and busy windows, left out
+#                  of the x86 suite where it runs under emulation (scripts/test).
 function(velnor_add_test name)
   cmake_parse_arguments(T "WINE_ONLY;NATIVE_ONLY;BIN_DIR" "OUTPUT_FOLDER;RESOURCES"
                         "SOURCES;LIBS;LABELS;DEPENDS" ${ARGN})
