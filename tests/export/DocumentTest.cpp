@@ -94,8 +94,9 @@ class ForbiddenControls : public ScratchDirTest {
     }
 };
 
-// Host texts and support-file values holding every C0 control that XML forbids: each
-// becomes one blank where it stood, so cuts and lengths stay, and the document parses.
+// Host texts and support-file values holding every C0 control that XML forbids, and
+// support-file values holding bytes that are no character of code page 932: each becomes
+// one blank where it stood, so cuts and lengths stay, and the document parses.
 // TAB, LF and CR are written as they are.
 TEST_F(ForbiddenControls, BecomeBlanksInEveryTextAndTheDocumentParses) {
     std::string f;  // the forbidden bytes, 28 of them
@@ -155,8 +156,11 @@ TEST_F(ForbiddenControls, BecomeBlanksInEveryTextAndTheDocumentParses) {
     // 0x1A ends a support-file value, so it cannot stand in one.
     std::string supportBytes = f;
     supportBytes.erase(supportBytes.find('\x1a'), 1);
-    WriteBytes("SUPPORT.INF", "[=製品名=]P" + supportBytes + "\t\n\rQ\r\n[=製品ﾊﾞｰｼﾞｮﾝ=]" +
-                                  std::string(300, '\x01') + "\r\n");
+    // Bytes that are no character of code page 932 become blanks as well; a lead byte at
+    // the end of the value stood before the '<' of the end tag.
+    const std::string noCharacters = "\x80\xa0\xfd\xfe\xff\x85\x40\xeb\x40";
+    WriteBytes("SUPPORT.INF", "[=製品名=]P" + supportBytes + "\t\n\rQ" + noCharacters +
+                                  "abc\x82\r\n[=製品ﾊﾞｰｼﾞｮﾝ=]" + std::string(300, '\x01') + "\r\n");
 
     size_t records = 0;
     const std::string document = loaddata::ExportHostData(hostData, BUSINESS_GENERAL, &records);
@@ -169,8 +173,9 @@ TEST_F(ForbiddenControls, BecomeBlanksInEveryTextAndTheDocumentParses) {
     };
     EXPECT_NE(document.find(element("KOMONSAKINAME", "\t\n\r" + blanks(28) + Repeat("Ｂ", 16))),
               std::string::npos);
-    EXPECT_NE(document.find(element("PROGRAMNAME", "P" + blanks(27) + "\t\n\rQ")),
-              std::string::npos);
+    EXPECT_NE(
+        document.find(element("PROGRAMNAME", "P" + blanks(27) + "\t\n\rQ" + blanks(9) + "abc ")),
+        std::string::npos);
     EXPECT_NE(document.find(element("PROGRAMVER", blanks(226))), std::string::npos);
     static const char* const kTags[4] = {"SISANMEI", "SUURYOTANI", "TEKIYOU_JYOUDAN",
                                          "TEKIYOU_GEDAN"};
