@@ -36,28 +36,53 @@ constexpr bool IsForbiddenControl(unsigned char c) {
     return c < 0x20 && c != '\t' && c != '\n' && c != '\r';
 }
 
-// Bytes that escaping writes as they are, for the quick test of a whole text. None of
-// the others is ever the second byte of a double-byte character (those are 0x40-0xFC).
+// A byte that escaping writes as it is when it stands alone: a character of its own that
+// is neither forbidden nor one of the five.
 struct PlainBytes {
     bool plain[256];
     constexpr PlainBytes() : plain() {
         for (int c = 0; c < 256; ++c) {
             const unsigned char u = static_cast<unsigned char>(c);
-            plain[c] =
-                !IsForbiddenControl(u) && u != '&' && u != '>' && u != '<' && u != '"' && u != '\'';
+            plain[c] = velnor::IsSjisSingleByteCharacter(u) && !IsForbiddenControl(u) && u != '&' &&
+                       u != '>' && u != '<' && u != '"' && u != '\'';
         }
     }
 };
 constexpr PlainBytes kPlainBytes;
 
+// The length of a double-byte character at `text[i]`: 2 when a lead byte is followed by a
+// trail byte within `length`, else 0.
+size_t PairAt(const char* text, size_t i, size_t length) {
+    return velnor::IsSjisLeadByte(static_cast<unsigned char>(text[i])) && i + 1 < length &&
+                   velnor::IsSjisTrailByte(static_cast<unsigned char>(text[i + 1]))
+               ? 2
+               : 0;
+}
+
 // Escapes `length` bytes of `text` into `out`, at most `room` bytes, stopping before the
 // first character (a double-byte character is one) whose escaped form would not fit.
 // Returns the number of bytes written; nothing is terminated.
+//
+// A document that a decoder of code page 932 cannot read is refused whole by the
+// receiving product, and a lone lead byte would swallow the '<' after it. So every byte
+// of a sequence that is no character of the code page becomes a blank, one for one, as a
+// forbidden control does: a lead byte without its trail byte, a pair the code page does
+// not assign, and 0x80, 0xA0 and 0xFD-0xFF. Lengths and cuts stay as they were.
 size_t EscapeInto(const char* text, size_t length, char* out, size_t room) {
     // Most texts hold no byte that escaping changes: such a text is itself when it fits.
     if (length <= room) {
         size_t k = 0;
-        while (k < length && kPlainBytes.plain[static_cast<unsigned char>(text[k])]) ++k;
+        while (k < length) {
+            const unsigned char c = static_cast<unsigned char>(text[k]);
+            if (kPlainBytes.plain[c]) {
+                ++k;
+            } else if (PairAt(text, k, length) != 0 &&
+                       velnor::IsSjisCharacter(c, static_cast<unsigned char>(text[k + 1]))) {
+                k += 2;
+            } else {
+                break;
+            }
+        }
         if (k == length) {
             std::memcpy(out, text, length);
             return length;
@@ -67,11 +92,13 @@ size_t EscapeInto(const char* text, size_t length, char* out, size_t room) {
     size_t i = 0;
     while (i < length) {
         const unsigned char c = static_cast<unsigned char>(text[i]);
-        if (velnor::IsSjisLeadByte(c) && i + 1 < length &&
-            velnor::IsSjisTrailByte(static_cast<unsigned char>(text[i + 1]))) {
+        if (PairAt(text, i, length) != 0) {
             if (o + 2 > room) break;
-            out[o++] = text[i++];
-            out[o++] = text[i++];
+            const bool assigned =
+                velnor::IsSjisCharacter(c, static_cast<unsigned char>(text[i + 1]));
+            out[o++] = assigned ? text[i] : ' ';
+            out[o++] = assigned ? text[i + 1] : ' ';
+            i += 2;
             continue;
         }
         const Entity e = EntityOf(c);
@@ -79,7 +106,7 @@ size_t EscapeInto(const char* text, size_t length, char* out, size_t room) {
         if (e.text) {
             std::memcpy(out + o, e.text, e.length);
         } else {
-            out[o] = IsForbiddenControl(c) ? ' ' : static_cast<char>(c);
+            out[o] = kPlainBytes.plain[c] ? static_cast<char>(c) : ' ';
         }
         o += e.length;
         ++i;

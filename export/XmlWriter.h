@@ -79,9 +79,10 @@ class ClXmlWriter {
 
     // The escaped text in a static area, valid until the next call; at most
     // kEscapeSize - 1 bytes, cut before a character whose escaped form would not fit.
-    // `&`, `<`, `>`, `"` and `'` become their entities, and every C0 control that XML
-    // forbids (all but TAB, LF and CR) one blank; every other byte stays as it is. Texts
-    // and attribute values of the tag operations are escaped the same way.
+    // `&`, `<`, `>`, `"` and `'` become their entities; every C0 control that XML forbids
+    // (all but TAB, LF and CR) and every byte of a sequence that is no character of code
+    // page 932 one blank each; every other byte stays as it is. Texts and attribute
+    // values of the tag operations are escaped the same way.
     static const char* Escape(const char* text);
 
     // True once a write, the flush or the closing of the file failed.

@@ -3,13 +3,17 @@
 #pragma once
 
 #include <dirent.h>
+#include <iconv.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <cerrno>
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <iterator>
 #include <memory>
 #include <string>
 #include <vector>
@@ -70,10 +74,73 @@ inline bool IsForbiddenControl(char c) {
     return u < 0x20 && u != '\t' && u != '\n' && u != '\r';
 }
 
-// `text` as the export writes it before escaping: each forbidden control a blank.
-inline std::string WithBlanksForControls(std::string text) {
-    for (char& c : text) {
-        if (IsForbiddenControl(c)) c = ' ';
+// What glibc's CP932 decodes: every byte alone and every pair, asked once. Apart from
+// the project's tables on purpose.
+struct Cp932Table {
+    bool single[256] = {};
+    std::vector<bool> pair = std::vector<bool>(65536, false);
+    Cp932Table() {
+        iconv_t cd = iconv_open("UTF-8", "CP932");
+        if (cd == reinterpret_cast<iconv_t>(-1)) {
+            std::perror("fuzz: iconv CP932");
+            std::abort();
+        }
+        const auto decodes = [cd](unsigned a, unsigned b, size_t n) {
+            char in[2] = {static_cast<char>(a), static_cast<char>(b)};
+            char out[16];
+            char* inp = in;
+            char* outp = out;
+            size_t inLeft = n, outLeft = sizeof out;
+            iconv(cd, nullptr, nullptr, nullptr, nullptr);
+            return iconv(cd, &inp, &inLeft, &outp, &outLeft) != static_cast<size_t>(-1) &&
+                   inLeft == 0;
+        };
+        for (unsigned a = 0; a < 256; ++a) {
+            single[a] = decodes(a, 0, 1);
+            for (unsigned b = 0; b < 256; ++b) pair[a * 256 + b] = decodes(a, b, 2);
+        }
+        iconv_close(cd);
+    }
+};
+inline const Cp932Table& Cp932() {
+    static const Cp932Table table;
+    return table;
+}
+
+// True when the whole of `text` decodes as code page 932 (glibc's CP932).
+inline bool DecodesAsCp932(const std::string& text) {
+    iconv_t cd = iconv_open("UTF-8", "CP932");
+    FUZZ_CHECK(cd != reinterpret_cast<iconv_t>(-1));
+    std::string in = text;
+    char* inp = &in[0];
+    size_t inLeft = in.size();
+    bool ok = true;
+    while (inLeft > 0 && ok) {
+        char out[4096];
+        char* outp = out;
+        size_t outLeft = sizeof out;
+        ok = iconv(cd, &inp, &inLeft, &outp, &outLeft) != static_cast<size_t>(-1) || errno == E2BIG;
+    }
+    iconv_close(cd);
+    return ok;
+}
+
+// `text` as the export writes it before escaping: a blank for each forbidden control and
+// for each byte of a sequence that is no character of code page 932 (a lead byte without
+// its trail byte, a pair not assigned, a single byte not assigned).
+inline std::string WithBlanks(std::string text) {
+    const std::vector<bool> map = DoubleByteMap(text);
+    const Cp932Table& table = Cp932();
+    for (size_t i = 0; i < text.size(); ++i) {
+        const unsigned char c = static_cast<unsigned char>(text[i]);
+        if (map[i]) {
+            if (!table.pair[c * 256 + static_cast<unsigned char>(text[i + 1])]) {
+                text[i] = text[i + 1] = ' ';
+            }
+            ++i;
+        } else if (IsForbiddenControl(text[i]) || !table.single[c]) {
+            text[i] = ' ';
+        }
     }
     return text;
 }
@@ -139,6 +206,104 @@ inline std::string ScratchFolder(const char* name) {
         rmdir(folder.c_str());
     });
     return folder;
+}
+
+// The export's text of an element, unescaped; false when it holds a byte that should have
+// been escaped or an entity that is not one of the five.
+inline bool Unescape(const std::string& text, std::string* out) {
+    out->clear();
+    static const struct {
+        const char* entity;
+        char c;
+    } kEntities[] = {
+        {"&amp;", '&'}, {"&lt;", '<'}, {"&gt;", '>'}, {"&quot;", '"'}, {"&apos;", '\''}};
+    for (size_t i = 0; i < text.size();) {
+        const char c = text[i];
+        if (c == '<' || c == '>' || c == '"' || c == '\'') return false;
+        if (c != '&') {
+            out->push_back(c);
+            ++i;
+            continue;
+        }
+        bool known = false;
+        for (const auto& e : kEntities) {
+            if (text.compare(i, std::strlen(e.entity), e.entity) == 0) {
+                out->push_back(e.c);
+                i += std::strlen(e.entity);
+                known = true;
+                break;
+            }
+        }
+        if (!known) return false;
+    }
+    return true;
+}
+
+// One line of the document: level, and either a start tag, an end tag or an element.
+struct Line {
+    int level = 0;
+    enum Kind { kStart, kEnd, kElement } kind = kStart;
+    std::string tag;
+    std::string attributes;  // as written, for a start tag
+    std::string text;        // unescaped, for an element
+};
+
+inline bool IsName(const std::string& s) {
+    return !s.empty() && s.find_first_not_of("ABCDEFGHIJKLMNOPQRSTUVWXYZ_") == std::string::npos;
+}
+
+// Reads the document by the rules of XML that it relies on: tags balanced, names plain,
+// text holding no '<' and every '&' one of the five entities (quotes escaped as well,
+// as the writer always does). Between tags stand only CR LF and the indentation of the
+// level. A text may hold the TABs and line breaks of the host's texts, which pass
+// through unchanged; their other control bytes are blanks.
+inline std::vector<Line> ParseDocument(const std::string& doc) {
+    static const char kDeclaration[] = "<?xml version=\"1.0\" encoding=\"Shift_JIS\"?>\r\n";
+    FUZZ_CHECK(doc.compare(0, sizeof kDeclaration - 1, kDeclaration) == 0);
+    std::vector<Line> lines;
+    std::vector<std::string> open;
+    size_t pos = sizeof kDeclaration - 1;
+    while (pos < doc.size()) {
+        Line line;
+        while (pos < doc.size() && doc[pos] == '\t') ++pos, ++line.level;
+        FUZZ_CHECK(pos < doc.size() && doc[pos] == '<');
+        const size_t close = doc.find('>', pos);
+        FUZZ_CHECK(close != std::string::npos);
+        const std::string head = doc.substr(pos + 1, close - pos - 1);
+        pos = close + 1;
+        if (head[0] == '/') {
+            line.kind = Line::kEnd;
+            line.tag = head.substr(1);
+            FUZZ_CHECK(IsName(line.tag) && !open.empty() && open.back() == line.tag);
+            open.pop_back();
+            FUZZ_CHECK(line.level == static_cast<int>(open.size()));
+        } else {
+            const size_t blank = head.find(' ');
+            line.tag = head.substr(0, blank);
+            line.attributes = blank == std::string::npos ? std::string() : head.substr(blank + 1);
+            FUZZ_CHECK(IsName(line.tag) && line.level == static_cast<int>(open.size()));
+            static const std::string kContainers[] = {"REPORT", "SYSTEM", "BASIC", "DATA", "SISAN"};
+            if (std::find(std::begin(kContainers), std::end(kContainers), line.tag) !=
+                std::end(kContainers)) {
+                line.kind = Line::kStart;
+                open.push_back(line.tag);
+            } else {
+                line.kind = Line::kElement;
+                FUZZ_CHECK(line.attributes.empty());
+                const size_t textEnd = doc.find('<', pos);
+                FUZZ_CHECK(textEnd != std::string::npos);
+                FUZZ_CHECK(Unescape(doc.substr(pos, textEnd - pos), &line.text));
+                const std::string endTag = "</" + line.tag + ">";
+                FUZZ_CHECK(doc.compare(textEnd, endTag.size(), endTag) == 0);
+                pos = textEnd + endTag.size();
+            }
+        }
+        FUZZ_CHECK(doc.compare(pos, 2, "\r\n") == 0);
+        pos += 2;
+        lines.push_back(line);
+    }
+    FUZZ_CHECK(open.empty());
+    return lines;
 }
 
 }  // namespace fuzz

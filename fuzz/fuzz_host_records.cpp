@@ -239,104 +239,6 @@ void CheckQuantity(const StKOTEISHISANHEAD& m, const StASSETRECORD& rec) {
     FUZZ_CHECK(hundredths == 0 || printedNegative == negative);
 }
 
-// The export's text of an element, unescaped; false when it holds a byte that should have
-// been escaped or an entity that is not one of the five.
-bool Unescape(const std::string& text, std::string* out) {
-    out->clear();
-    static const struct {
-        const char* entity;
-        char c;
-    } kEntities[] = {
-        {"&amp;", '&'}, {"&lt;", '<'}, {"&gt;", '>'}, {"&quot;", '"'}, {"&apos;", '\''}};
-    for (size_t i = 0; i < text.size();) {
-        const char c = text[i];
-        if (c == '<' || c == '>' || c == '"' || c == '\'') return false;
-        if (c != '&') {
-            out->push_back(c);
-            ++i;
-            continue;
-        }
-        bool known = false;
-        for (const auto& e : kEntities) {
-            if (text.compare(i, std::strlen(e.entity), e.entity) == 0) {
-                out->push_back(e.c);
-                i += std::strlen(e.entity);
-                known = true;
-                break;
-            }
-        }
-        if (!known) return false;
-    }
-    return true;
-}
-
-// One line of the document: level, and either a start tag, an end tag or an element.
-struct Line {
-    int level = 0;
-    enum Kind { kStart, kEnd, kElement } kind = kStart;
-    std::string tag;
-    std::string attributes;  // as written, for a start tag
-    std::string text;        // unescaped, for an element
-};
-
-bool IsName(const std::string& s) {
-    return !s.empty() && s.find_first_not_of("ABCDEFGHIJKLMNOPQRSTUVWXYZ_") == std::string::npos;
-}
-
-// Reads the document by the rules of XML that it relies on: tags balanced, names plain,
-// text holding no '<' and every '&' one of the five entities (quotes escaped as well,
-// as the writer always does). Between tags stand only CR LF and the indentation of the
-// level. A text may hold the TABs and line breaks of the host's texts, which pass
-// through unchanged; their other control bytes are blanks.
-std::vector<Line> ParseDocument(const std::string& doc) {
-    static const char kDeclaration[] = "<?xml version=\"1.0\" encoding=\"Shift_JIS\"?>\r\n";
-    FUZZ_CHECK(doc.compare(0, sizeof kDeclaration - 1, kDeclaration) == 0);
-    std::vector<Line> lines;
-    std::vector<std::string> open;
-    size_t pos = sizeof kDeclaration - 1;
-    while (pos < doc.size()) {
-        Line line;
-        while (pos < doc.size() && doc[pos] == '\t') ++pos, ++line.level;
-        FUZZ_CHECK(pos < doc.size() && doc[pos] == '<');
-        const size_t close = doc.find('>', pos);
-        FUZZ_CHECK(close != std::string::npos);
-        const std::string head = doc.substr(pos + 1, close - pos - 1);
-        pos = close + 1;
-        if (head[0] == '/') {
-            line.kind = Line::kEnd;
-            line.tag = head.substr(1);
-            FUZZ_CHECK(IsName(line.tag) && !open.empty() && open.back() == line.tag);
-            open.pop_back();
-            FUZZ_CHECK(line.level == static_cast<int>(open.size()));
-        } else {
-            const size_t blank = head.find(' ');
-            line.tag = head.substr(0, blank);
-            line.attributes = blank == std::string::npos ? std::string() : head.substr(blank + 1);
-            FUZZ_CHECK(IsName(line.tag) && line.level == static_cast<int>(open.size()));
-            static const std::string kContainers[] = {"REPORT", "SYSTEM", "BASIC", "DATA", "SISAN"};
-            if (std::find(std::begin(kContainers), std::end(kContainers), line.tag) !=
-                std::end(kContainers)) {
-                line.kind = Line::kStart;
-                open.push_back(line.tag);
-            } else {
-                line.kind = Line::kElement;
-                FUZZ_CHECK(line.attributes.empty());
-                const size_t textEnd = doc.find('<', pos);
-                FUZZ_CHECK(textEnd != std::string::npos);
-                FUZZ_CHECK(Unescape(doc.substr(pos, textEnd - pos), &line.text));
-                const std::string endTag = "</" + line.tag + ">";
-                FUZZ_CHECK(doc.compare(textEnd, endTag.size(), endTag) == 0);
-                pos = textEnd + endTag.size();
-            }
-        }
-        FUZZ_CHECK(doc.compare(pos, 2, "\r\n") == 0);
-        pos += 2;
-        lines.push_back(line);
-    }
-    FUZZ_CHECK(open.empty());
-    return lines;
-}
-
 std::string Get(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
     return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
@@ -356,20 +258,23 @@ std::vector<std::string> FolderEntries() {
 
 void CheckDocument(const std::string& doc, const ClRecordList& records, short functionId,
                    const StDATAINFO& info) {
-    // No character that XML forbids, whatever the host's texts hold.
+    // No character that XML forbids and nothing but characters of code page 932,
+    // whatever the host's texts hold.
     FUZZ_CHECK(fuzz::HasNoForbiddenControl(doc));
-    const std::vector<Line> lines = ParseDocument(doc);
+    FUZZ_CHECK(fuzz::DecodesAsCp932(doc));
+    const std::vector<fuzz::Line> lines = fuzz::ParseDocument(doc);
     size_t i = 0;
     const auto expectStart = [&](const char* tag) {
-        FUZZ_CHECK(i < lines.size() && lines[i].kind == Line::kStart && lines[i].tag == tag);
+        FUZZ_CHECK(i < lines.size() && lines[i].kind == fuzz::Line::kStart && lines[i].tag == tag);
         ++i;
     };
     const auto expectEnd = [&](const char* tag) {
-        FUZZ_CHECK(i < lines.size() && lines[i].kind == Line::kEnd && lines[i].tag == tag);
+        FUZZ_CHECK(i < lines.size() && lines[i].kind == fuzz::Line::kEnd && lines[i].tag == tag);
         ++i;
     };
     const auto element = [&](const char* tag) -> const std::string& {
-        FUZZ_CHECK(i < lines.size() && lines[i].kind == Line::kElement && lines[i].tag == tag);
+        FUZZ_CHECK(i < lines.size() && lines[i].kind == fuzz::Line::kElement &&
+                   lines[i].tag == tag);
         return lines[i++].text;
     };
     expectStart("REPORT");
@@ -395,13 +300,14 @@ void CheckDocument(const std::string& doc, const ClRecordList& records, short fu
     expectStart("DATA");
     int count = 0;
     for (const auto& record : records) {
-        FUZZ_CHECK(i < lines.size() && lines[i].tag == "SISAN" && lines[i].kind == Line::kStart);
+        FUZZ_CHECK(i < lines.size() && lines[i].tag == "SISAN" &&
+                   lines[i].kind == fuzz::Line::kStart);
         FUZZ_CHECK(lines[i].attributes == "Count=\"" + std::to_string(++count) + "\"");
         ++i;
         const char* base = reinterpret_cast<const char*>(record.get());
         for (const StAssetRecordField& field : kAssetRecordFields) {
             FUZZ_CHECK(element(field.name) ==
-                       fuzz::WithBlanksForControls(FieldText(base + field.offset, field.width)));
+                       fuzz::WithBlanks(FieldText(base + field.offset, field.width)));
         }
         expectEnd("SISAN");
     }

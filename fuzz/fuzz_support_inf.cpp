@@ -63,7 +63,8 @@ size_t EscapedLength(char c) {
 }
 
 // A support value in the export's SYSTEM block: one line of at most 255 bytes, the value
-// (or the default when it is empty) escaped, each forbidden control a blank, and cut
+// (or the default when it is empty) escaped, each forbidden control and each byte of a
+// sequence that is no character of code page 932 a blank, and cut
 // before the first character that does not fit, never inside a character.
 void CheckSystemLine(const std::string& doc, const char* tag, const std::string& value,
                      const char* fallback) {
@@ -88,13 +89,14 @@ void CheckSystemLine(const std::string& doc, const char* tag, const std::string&
     }
     held.resize(keep);
     const std::vector<bool> heldMap = fuzz::DoubleByteMap(held);
+    const std::string blanked = fuzz::WithBlanks(held);
     std::string expected;
     const size_t room = 255 - (open.size() + close.size());
     for (size_t i = 0; i < held.size();) {
         const size_t width = heldMap[i] ? 2 : EscapedLength(held[i]);
         if (expected.size() + width > room) break;
         if (heldMap[i]) {
-            expected.append(held, i, 2);
+            expected.append(blanked, i, 2);
             i += 2;
             continue;
         }
@@ -115,7 +117,7 @@ void CheckSystemLine(const std::string& doc, const char* tag, const std::string&
                 expected += "&apos;";
                 break;
             default:
-                expected.push_back(fuzz::IsForbiddenControl(held[i]) ? ' ' : held[i]);
+                expected.push_back(blanked[i]);
         }
         ++i;
     }
@@ -182,6 +184,8 @@ void Run(const uint8_t* data, size_t size) {
     std::ifstream in("out.xml", std::ios::binary);
     const std::string doc((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
     FUZZ_CHECK(fuzz::HasNoForbiddenControl(doc));
+    FUZZ_CHECK(fuzz::DecodesAsCp932(doc));
+    fuzz::ParseDocument(doc);
     CheckSystemLine(doc, "PROGRAMNAME", name, velnor::kEditionPro.programName);
     CheckSystemLine(doc, "PROGRAMVER", version, "20.00.0X");
 }

@@ -58,6 +58,10 @@ const char* const kDefaultEras =
           {"start": 19261225, "name": "昭和"}, {"start": 19890108, "name": "平成"},
           {"start": 20190501, "name": "令和"}])";
 
+// Dates are written as eight digits: from the year of the first era the host lists
+// (Meiji) to the last day of year 9999.
+constexpr int64_t kEarliestDate = 18680101;
+
 bool IsDate(int64_t d) {
     const int64_t y = d / 10000, m = d / 100 % 100, day = d % 100;
     if (y < 1 || y > 9999 || m < 1 || m > 12 || day < 1) return false;
@@ -66,9 +70,18 @@ bool IsDate(int64_t d) {
     return day <= kDays[m - 1] + (m == 2 && leap ? 1 : 0);
 }
 
+// An integer too large for 64 bits, which the JSON reader hands over as a floating-point
+// number: it is an integer out of range, not a fraction.
+bool BeyondSixtyFourBits(const json& v) {
+    if (!v.is_number_float()) return false;
+    const double d = v.get<double>();
+    return d >= 18446744073709551616.0 || d <= -9223372036854775808.0;
+}
+
 int64_t IntValue(const json& v, const PathOf& path, int64_t lo, int64_t hi) {
-    if (!v.is_number_integer()) Refuse(path, "must be an integer");
-    const bool fits = (!v.is_number_unsigned() || v.get<uint64_t>() <= INT64_MAX) &&
+    const bool integer = v.is_number_integer();
+    if (!integer && !BeyondSixtyFourBits(v)) Refuse(path, "must be an integer");
+    const bool fits = integer && (!v.is_number_unsigned() || v.get<uint64_t>() <= INT64_MAX) &&
                       v.get<int64_t>() >= lo && v.get<int64_t>() <= hi;
     if (!fits) {
         Refuse(path, v.dump() + " is out of range (" + std::to_string(lo) + ".." +
@@ -138,6 +151,7 @@ int64_t AmountValue(const json& v, const PathOf& path) {
         if (!fits) Refuse(path, v.dump() + " overflows 64 bits in 1/10000 yen");
         return v.get<int64_t>() * 10000;
     }
+    if (BeyondSixtyFourBits(v)) Refuse(path, v.dump() + " overflows 64 bits in 1/10000 yen");
     if (!v.is_string()) Refuse(path, "must be an amount (a text or an integer)");
     int64_t amount = 0;
     bool overflow = false;
@@ -187,8 +201,11 @@ class Members {
         const json* v = Find(name, required);
         if (v == nullptr) return 0;
         const int64_t d = IntValue(*v, PathOf(path_, name), kInt32Min, kInt32Max);
-        if (!IsDate(d) && (required || d != 0)) {
-            Refuse(Path(name), std::to_string(d) + " is not a date (yyyymmdd)");
+        if (d == 0 && !required) return 0;
+        if (!IsDate(d)) Refuse(Path(name), std::to_string(d) + " is not a date (yyyymmdd)");
+        if (d < kEarliestDate) {
+            Refuse(Path(name), std::to_string(d) + " is before " + std::to_string(kEarliestDate) +
+                                   ", the earliest date");
         }
         return static_cast<int32_t>(d);
     }
@@ -548,6 +565,16 @@ const std::vector<std::string>& FaultOps() {
 }
 
 std::string ParseHostData(const std::string& text, HostData* out) {
+    // The JSON reader takes a NUL byte for the end of its input and would not look past
+    // it; a file is one document and nothing but blanks after it.
+    const size_t nul = text.find('\0');
+    if (nul != std::string::npos) {
+        const size_t lineStart = text.rfind('\n', nul);
+        const size_t line = static_cast<size_t>(std::count(text.begin(), text.begin() + nul, '\n'));
+        const size_t column = lineStart == std::string::npos ? nul + 1 : nul - lineStart;
+        return "not valid JSON: a NUL byte at line " + std::to_string(line + 1) + ", column " +
+               std::to_string(column);
+    }
     json root;
     std::vector<StreamedAssets> streamed;
     try {

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -67,22 +68,85 @@ TEST(ExportSchema, GoldenDocumentsAreValidAndAlteredOnesAreNot) {
     }
 }
 
+// A calendar day of a year from `firstYear` to 9999.
+int RandomDay(std::mt19937& random, int firstYear) {
+    static const int kDays[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+    const int year = std::uniform_int_distribution<int>(firstYear, 9999)(random);
+    const int month = std::uniform_int_distribution<int>(1, 12)(random);
+    const bool leap = (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;
+    const int last = kDays[month - 1] + (month == 2 && leap ? 1 : 0);
+    return year * 10000 + month * 100 + std::uniform_int_distribution<int>(1, last)(random);
+}
+
+// Host data whose dates lie anywhere in the range the loader accepts: the period given,
+// and assets of both business categories acquired and disposed on days from 1868-01-01
+// to 9999-12-31 (the same seed gives the same file).
+std::string WideDates(unsigned seed, int periodStart, int periodEnd) {
+    std::mt19937 random(seed);
+    std::string assets;
+    for (int i = 0; i < 300; ++i) {
+        const int acquired = i == 0 ? 18680101 : RandomDay(random, 1868);
+        assets += std::string(assets.empty() ? "" : ",\n") + "{\"name\": \"A" + std::to_string(i) +
+                  "\", \"businessCategory\": " + std::to_string(1 + i % 2) +
+                  ", \"method\": " + std::to_string(i % 3 == 0 ? 7 : 1) +
+                  ", \"acquired\": " + std::to_string(acquired) +
+                  (i % 4 == 1 ? ", \"disposalState\": 4, \"disposed\": " +
+                                    std::to_string(RandomDay(random, 1868))
+                              : std::string()) +
+                  ", \"cost\": \"100000\", \"bookValueStart\": \"80000\", \"life\": 5, "
+                  "\"rate\": 200}";
+    }
+    return "{\"user\": {\"id\": \"u\", \"selected\": [1, 1]}, \"dataSets\": [{\"id\": \"D1\", "
+           "\"number\": 1, \"periodStart\": " +
+           std::to_string(periodStart) + ", \"periodEnd\": " + std::to_string(periodEnd) +
+           ", \"businessKinds\": 3, \"assets\": [\n" + assets + "]}]}";
+}
+
+// Whatever host data the loader takes, the export is a document the schema accepts: the
+// load generator's assets of every kind, every text at its limit, and dates across the
+// whole range the loader accepts, each exported for every business kind.
 TEST(ExportSchema, GeneratedDocumentsAreValid) {
     const struct {
         const char* what;
         std::string hostData;
-        int16_t category;
     } cases[] = {
-        {"many assets of every kind", loaddata::ManyAssets(5000), BUSINESS_BOTH},
-        {"every text at its limit", loaddata::FieldLimits(), BUSINESS_GENERAL},
+        {"many assets of every kind", loaddata::ManyAssets(5000)},
+        {"every text at its limit", loaddata::FieldLimits()},
+        {"dates across the range, a period in the first year", WideDates(1, 18680101, 18681231)},
+        {"dates across the range, a period of today", WideDates(2, 20240401, 20250331)},
+        {"dates across the range, a period in the last year", WideDates(3, 99990101, 99991231)},
+        {"dates across the range, a period of the whole range", WideDates(4, 18680101, 99991231)},
     };
     for (const auto& c : cases) {
-        SCOPED_TRACE(c.what);
         size_t records = 0;
-        const std::string document = loaddata::ExportHostData(c.hostData, c.category, &records);
-        EXPECT_GT(records, 0u);
-        EXPECT_TRUE(Valid(document));
+        for (const int16_t category : {BUSINESS_GENERAL, BUSINESS_REALESTATE, BUSINESS_BOTH}) {
+            SCOPED_TRACE(std::string(c.what) + ", business kind " + std::to_string(category));
+            size_t written = 0;
+            const std::string document = loaddata::ExportHostData(c.hostData, category, &written);
+            records += written;
+            EXPECT_TRUE(Valid(document));
+        }
+        EXPECT_GT(records, 0u) << c.what;
     }
+    // Periods of years drawn from 1 to 9999: the loader takes those from 1868 on and
+    // refuses the others, and what it takes the schema accepts.
+    std::mt19937 random(21);
+    int taken = 0, refused = 0;
+    for (int i = 0; i < 30; ++i) {
+        const int start = RandomDay(random, 1);
+        const std::string hostData = WideDates(100 + i, start, start / 10000 * 10000 + 1231);
+        SCOPED_TRACE("a period from " + std::to_string(start));
+        hoststandin::Reset();
+        if (!hoststandin::LoadFromString(hostData).empty()) {
+            EXPECT_LT(start, 18680101);
+            ++refused;
+            continue;
+        }
+        ++taken;
+        EXPECT_TRUE(Valid(loaddata::ExportHostData(hostData, BUSINESS_BOTH)));
+    }
+    EXPECT_GT(taken, 0);
+    EXPECT_GT(refused, 0);
     hoststandin::Reset();
 }
 
@@ -94,8 +158,9 @@ class ForbiddenControls : public ScratchDirTest {
     }
 };
 
-// Host texts and support-file values holding every C0 control that XML forbids: each
-// becomes one blank where it stood, so cuts and lengths stay, and the document parses.
+// Host texts and support-file values holding every C0 control that XML forbids, and
+// support-file values holding bytes that are no character of code page 932: each becomes
+// one blank where it stood, so cuts and lengths stay, and the document parses.
 // TAB, LF and CR are written as they are.
 TEST_F(ForbiddenControls, BecomeBlanksInEveryTextAndTheDocumentParses) {
     std::string f;  // the forbidden bytes, 28 of them
@@ -155,8 +220,11 @@ TEST_F(ForbiddenControls, BecomeBlanksInEveryTextAndTheDocumentParses) {
     // 0x1A ends a support-file value, so it cannot stand in one.
     std::string supportBytes = f;
     supportBytes.erase(supportBytes.find('\x1a'), 1);
-    WriteBytes("SUPPORT.INF", "[=製品名=]P" + supportBytes + "\t\n\rQ\r\n[=製品ﾊﾞｰｼﾞｮﾝ=]" +
-                                  std::string(300, '\x01') + "\r\n");
+    // Bytes that are no character of code page 932 become blanks as well; a lead byte at
+    // the end of the value stood before the '<' of the end tag.
+    const std::string noCharacters = "\x80\xa0\xfd\xfe\xff\x85\x40\xeb\x40";
+    WriteBytes("SUPPORT.INF", "[=製品名=]P" + supportBytes + "\t\n\rQ" + noCharacters +
+                                  "abc\x82\r\n[=製品ﾊﾞｰｼﾞｮﾝ=]" + std::string(300, '\x01') + "\r\n");
 
     size_t records = 0;
     const std::string document = loaddata::ExportHostData(hostData, BUSINESS_GENERAL, &records);
@@ -169,8 +237,9 @@ TEST_F(ForbiddenControls, BecomeBlanksInEveryTextAndTheDocumentParses) {
     };
     EXPECT_NE(document.find(element("KOMONSAKINAME", "\t\n\r" + blanks(28) + Repeat("Ｂ", 16))),
               std::string::npos);
-    EXPECT_NE(document.find(element("PROGRAMNAME", "P" + blanks(27) + "\t\n\rQ")),
-              std::string::npos);
+    EXPECT_NE(
+        document.find(element("PROGRAMNAME", "P" + blanks(27) + "\t\n\rQ" + blanks(9) + "abc ")),
+        std::string::npos);
     EXPECT_NE(document.find(element("PROGRAMVER", blanks(226))), std::string::npos);
     static const char* const kTags[4] = {"SISANMEI", "SUURYOTANI", "TEKIYOU_JYOUDAN",
                                          "TEKIYOU_GEDAN"};

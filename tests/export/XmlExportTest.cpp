@@ -94,6 +94,48 @@ TEST_F(XmlExportTest, EscapesTextsFromRecordsAndSupportFile) {
     EXPECT_TRUE(SameDocument(Golden("escaping.xml"), Out()));
 }
 
+// Every byte of a sequence that is no character of code page 932 becomes one blank, in
+// the support file's values, the company name (after its full-width mapping) and the
+// records' texts; the rest of the line stays as it was.
+TEST_F(XmlExportTest, BytesThatAreNoCharacterBecomeBlanksInEveryText) {
+    const struct {
+        const char* what;
+        std::string support;  // the support file, when not empty
+        const char* company;
+        const char* field;  // a record's field and its text, when not null
+        const char* text;
+        size_t line;  // the line of the document that shows it
+        std::string written;
+    } cases[] = {
+        {"a support value ending in a lead byte", kNameMarker + "abc\x82\r\n", "ABC商事", nullptr,
+         nullptr, 7, "\t\t<PROGRAMNAME>abc </PROGRAMNAME>"},
+        {"a support value holding bytes that are no character",
+         kNameMarker + "P\r\n" + kVersionMarker + "1\x80\xa0\xfd\xfe\xff\x85\x40\xeb\x40\x82<\r\n",
+         "ABC商事", nullptr, nullptr, 8,
+         "\t\t<PROGRAMVER>1" + std::string(10, ' ') + "&lt;</PROGRAMVER>"},
+        {"a company name", "",
+         "A\x85\x40\x80"
+         "B\x82",
+         nullptr, nullptr, 11, "\t\t<KOMONSAKINAME>Ａ   Ｂ</KOMONSAKINAME>"},
+        {"an asset's name", "", "ABC商事", "SISANMEI", "\x87\x40\xeb\x40\xf0\x40\xa0\xe0", 19,
+         "\t\t\t<SISANMEI>\x87\x40  \xf0\x40  </SISANMEI>"},
+        {"a remark", "", "ABC商事", "TEKIYOU_GEDAN", "\xfa\x40\xfc\x4c\xff", 44,
+         "\t\t\t<TEKIYOU_GEDAN>\xfa\x40   </TEKIYOU_GEDAN>"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        fs::remove("SUPPORT.INF");
+        if (!c.support.empty()) WriteBytes("SUPPORT.INF", c.support);
+        records_.clear();
+        records_.push_back(WorkedExampleRecord());
+        if (c.field != nullptr) SetField(*records_.front(), c.field, c.text);
+        ASSERT_EQ(Export(1, DataInfo(c.company)), 1);
+        const auto lines = Lines(Out());
+        ASSERT_GT(lines.size(), c.line);
+        EXPECT_EQ(lines[c.line], c.written);
+    }
+}
+
 TEST_F(XmlExportTest, FullWidthCompanyNames) {
     const struct {
         const char* company;

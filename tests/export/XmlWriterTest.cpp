@@ -74,11 +74,20 @@ TEST_F(XmlWriterTest, EscapingInTextsAndAttributes) {
         {"TAB, LF and CR pass", "a\tb\nc\rd", "a\tb\nc\rd"},
         {"controls beside double-byte characters", "\x82\xa0\x1f\x82\xa0\x0b",
          "\x82\xa0 \x82\xa0 "},
-        {"a lead byte without its trail byte stays, the control after it does not", "\x81\x01",
-         "\x81 "},
-        {"bytes that are not valid Shift_JIS pass", "\x7f\x80\xa0\xfd\xff", "\x7f\x80\xa0\xfd\xff"},
+        // Every byte of a sequence that is no character of code page 932: one blank.
+        {"a lead byte without its trail byte and the control after it", "\x81\x01", "  "},
+        {"a lead byte at the end", "abc\x82", "abc "},
+        {"a lead byte before a byte that cannot follow it", "\x82<\xe0 \x9f\x7f", " &lt;   \x7f"},
+        {"single bytes that are no character", "\x7f\x80\xa0\xfd\xfe\xff", "\x7f     "},
+        {"pairs the code page does not assign", "\x85\x40\xeb\x40\x81\xad\x82\x4e\xfc\x4c\xef\x80",
+         std::string(12, ' ')},
         // ソ表ポ: second bytes 0x5C and 0x7C.
         {"double-byte characters pass", "\x83\x5c\x95\x5c\x83\x7c", "\x83\x5c\x95\x5c\x83\x7c"},
+        // ① ㈱, IBM extensions, NEC-selected IBM extensions, user-defined characters.
+        {"the code page's extensions pass",
+         "\x87\x40\x87\x8d\xfa\x40\xfc\x4b\xed\x40\xee\xfc\xf0\x40\xf9\xfc",
+         "\x87\x40\x87\x8d\xfa\x40\xfc\x4b\xed\x40\xee\xfc\xf0\x40\xf9\xfc"},
+        {"half-width katakana pass", "\xa1\xb1\xdf", "\xa1\xb1\xdf"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
@@ -103,6 +112,8 @@ TEST_F(XmlWriterTest, OverlongValuesAreCutAtCharacterBoundaryToFitTheLine) {
         {"a double-byte character that fills the line is kept", kana, kana.substr(0, 224)},
         {"one that would pass the line is not", "a" + kana, "a" + kana.substr(0, 222)},
         {"blanks for controls keep the cut", std::string(300, '\x01'), std::string(224, ' ')},
+        {"blanks for unassigned pairs keep the cut", "a" + Repeat("\x85\x40", 150),
+         "a" + std::string(222, ' ')},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);

@@ -122,6 +122,29 @@ TEST_F(StandInLoad, BadFilesAreRefusedNamingTheMember) {
          "dataSets[0].periodStart: 0 is not a date (yyyymmdd)"},
         {R"({"dataSets": [{"id": "D", "number": 1, "periodStart": 20250101, "periodEnd": 20241231}]})",
          "dataSets[0].periodEnd: 20241231 is before periodStart 20250101"},
+        // Dates are eight digits from 1868-01-01 on, as the document writes them.
+        {R"({"dataSets": [{"id": "D", "number": 1, "periodStart": 9990101, "periodEnd": 20251231}]})",
+         "dataSets[0].periodStart: 9990101 is before 18680101, the earliest date"},
+        {R"({"dataSets": [{"id": "D", "number": 1, "periodStart": 20250101, "periodEnd": 100000101}]})",
+         "dataSets[0].periodEnd: 100000101 is not a date (yyyymmdd)"},
+        {WithAsset(R"("acquired": 18671231)"),
+         "dataSets[0].assets[0].acquired: 18671231 is before 18680101, the earliest date"},
+        {WithAsset(R"("disposed": 10101)"),
+         "dataSets[0].assets[0].disposed: 10101 is before 18680101, the earliest date"},
+        {R"({"dataSets": [], "eras": [{"start": 16030324, "name": "A"}]})",
+         "eras[0].start: 16030324 is before 18680101, the earliest date"},
+        // An integer beyond 64 bits is out of range, not a fraction.
+        {R"({"dataSets": [{"id": "D", "number": 18446744073709551616, "periodStart": 20250101, "periodEnd": 20251231}]})",
+         "dataSets[0].number: 1.8446744073709552e+19 is out of range (-2147483648..2147483647)"},
+        {R"({"dataSets": [], "fatalCodes": [-9223372036854775809]})",
+         "fatalCodes[0]: -9.223372036854776e+18 is out of range (-2147483648..2147483647)"},
+        {WithAsset(R"("cost": 100000000000000000000)"),
+         "dataSets[0].assets[0].cost: 1e+20 overflows 64 bits in 1/10000 yen"},
+        // One document: a NUL byte anywhere is refused, and so is what follows it.
+        {R"({"dataSets": []})" + std::string(1, '\0') + " {{{ junk",
+         "not valid JSON: a NUL byte at line 1, column 17"},
+        {"{\"dataSets\":\n [" + std::string(1, '\0') + "]}",
+         "not valid JSON: a NUL byte at line 2, column 3"},
         {WithSet(R"(, "company": ")" + Repeat(u8"亜", 130) + "x\""),
          "dataSets[0].company: 261 bytes in Shift_JIS, at most 260"},
         {WithSet(u8R"(, "company": "A−B")"), "dataSets[0].company: U+2212 has no Shift_JIS form"},
@@ -186,9 +209,19 @@ TEST_F(StandInLoad, BadFilesAreRefusedNamingTheMember) {
         {R"({"dataSets": [], "link": {"initiate": "0"}})", "link.initiate: must be an integer"},
         {R"({"dataSets": [], "fatalCodes": [1, "x"]})", "fatalCodes[1]: must be an integer"},
     };
+    // The first and the last day a date may hold, and blanks after the document.
+    EXPECT_EQ(hoststandin::LoadFromString(
+                  R"({"dataSets": [{"id": "D", "number": 1, "periodStart": 18680101, )"
+                  R"("periodEnd": 99991231, "assets": [{"acquired": 18680101}]}]})"
+                  " \t\r\n"),
+              "");
     Load(WithSet(R"(, "company": "kept")"));
     for (const auto& c : cases) EXPECT_EQ(hoststandin::LoadFromString(c.json), c.error) << c.json;
     EXPECT_EQ(hoststandin::LoadFromString("{\"dataSets\": [}").rfind("not valid JSON: ", 0), 0u);
+    // Anything but blanks after the document is refused.
+    EXPECT_EQ(
+        hoststandin::LoadFromString("{\"dataSets\": []} {{{ junk").rfind("not valid JSON: ", 0),
+        0u);
     // A number beyond the range of a double is refused like any other bad JSON.
     EXPECT_EQ(hoststandin::LoadFromString("{\"dataSets\": 1E400}").rfind("not valid JSON: ", 0),
               0u);

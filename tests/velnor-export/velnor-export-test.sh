@@ -100,6 +100,8 @@ ln self.json hard.json
 ln -s self.json soft.json
 mkdir folder.json
 sed 's/"rounding": 0/"rounding": 7/' "$sample" >rounding.json
+{ cat "$sample"; printf '\0 {{{ junk'; } >zero-byte.json
+{ cat "$sample"; printf ' {{{ junk'; } >junk.json
 refused_data() {
   what=$1 data=$2 output=$3 cause=$4
   shift 4
@@ -119,6 +121,9 @@ refused_data "host data beyond the limit" "$sample" keep.xml \
   'it is larger than 100 bytes, the limit (--max-host-data)' --max-host-data 100
 refused_data "rounding code 7" rounding.json keep.xml \
   "the selected data's rounding code is 7, not 0, 1 or 2; nothing was written"
+refused_data "a NUL byte after the document" zero-byte.json keep.xml \
+  'host data file zero-byte.json: not valid JSON: a NUL byte at line'
+refused_data "more after the document" junk.json keep.xml 'expected end of input'
 if [ -z "$runner" ]; then
   mkfifo fifo.json
   refused_data "host data is a FIFO" fifo.json keep.xml 'fifo.json: it is not a plain file'
