@@ -248,8 +248,12 @@ bool IsRegularFilePath(const char* path) {
 bool RemoveFilePath(const char* path) {
     if (!Given(path)) return false;
     const bool pending = IsPending(path);
+    // A removal that fails leaves the file, and lets go of it: nothing stays open.
     if (Injected(FileOp::kRemove, path)) {
-        if (pending) g_leftTemp = path;
+        if (pending) {
+            g_leftTemp = path;
+            ReleaseAnchor();
+        }
         return false;
     }
     // The temporary file is removed where it was made, wherever its folder is now.

@@ -70,6 +70,13 @@ std::wstring PlainPath(const std::wstring& path) {
     return path;
 }
 
+// A name taken where the target looked missing: something stands there that the system
+// does not show, a link that leads nowhere.
+int ExistsError(DWORD error) {
+    return error == ERROR_ALREADY_EXISTS || error == ERROR_FILE_EXISTS ? kFileErrorDanglingLink
+                                                                       : static_cast<int>(error);
+}
+
 // Moves `source` to `target`. An existing file is replaced with ReplaceFileW, which
 // keeps its security, attributes and creation time (a move would give them up for the
 // folder's). It takes no write-through (Windows refuses REPLACEFILE_WRITE_THROUGH): the
@@ -88,11 +95,16 @@ bool ReplacePaths(const std::wstring& source, const std::wstring& target, int* e
             return false;
         }
     }
+    // Wine's move replaces such a link all the same; only an exclusive create sees it.
+    const HANDLE probe = CreateFileW(target.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                                     FILE_FLAG_DELETE_ON_CLOSE, nullptr);
+    if (probe == INVALID_HANDLE_VALUE) {
+        *error = ExistsError(GetLastError());
+        return false;
+    }
+    CloseHandle(probe);
     if (MoveFileExW(source.c_str(), target.c_str(), MOVEFILE_WRITE_THROUGH)) return true;
-    const DWORD e = GetLastError();
-    // Something stands there that the system does not show: a link that leads nowhere.
-    *error = e == ERROR_ALREADY_EXISTS || e == ERROR_FILE_EXISTS ? kFileErrorDanglingLink
-                                                                 : static_cast<int>(e);
+    *error = ExistsError(GetLastError());
     return false;
 }
 

@@ -207,7 +207,7 @@ rm -rf real via.xml.d target.xml link.xml dangling.xml
 
 # Windows' device names are no files, in any folder, case or form; nothing is written.
 if [ -n "$runner" ]; then
-  for output in NUL nul.xml 'sub\Con' COM1 'lpt9.txt' 'aux .xml' 'CONOUT$'; do
+  for output in NUL nul.xml sub/Con COM1 'lpt9.txt' 'aux .xml' 'CONOUT$'; do
     write_to "$output" ""
     check_write "device name $output" "$output" 'it is a device name, not a file' new $?
   done
