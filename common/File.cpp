@@ -20,9 +20,13 @@ int g_lastError = 0;
 
 // The temporary file being written, for RemovePendingTempFile: the path is complete
 // before the flag says so, and the flag is cleared before the path changes, so that a
-// signal handler never reads half a path.
+// signal handler never reads half a path. The anchor keeps hold of the file where it was
+// made (fsys::CreateAnchored) until it is moved or removed.
 char g_pendingTemp[kMaxPathBytes + 1];
 volatile std::sig_atomic_t g_pendingSet = 0;
+fsys::Handle g_anchor = fsys::kInvalidHandle;
+// A temporary file that a failed replace or removal may have left (LeftTempFile).
+std::string g_leftTemp;
 
 #ifdef _WIN32
 constexpr int kDiskFull = 112;     // ERROR_DISK_FULL
@@ -32,9 +36,13 @@ constexpr int kDiskFull = ENOSPC;
 constexpr int kNameTooLong = ENAMETOOLONG;
 #endif
 
+// A temporary file is "<destination>.~velnor-<six letters or digits>.tmp": a name no
+// user would give a file of their own, so that the sweep of leftovers touches ours alone.
+constexpr char kTempMark[] = ".~velnor-";
+constexpr size_t kTempMarkLength = sizeof kTempMark - 1;
 constexpr size_t kRandomLength = 6;
 constexpr char kTempSuffix[] = ".tmp";
-// ".", the random part and ".tmp" after the stem's name.
+// The random part and ".tmp" after the stem.
 constexpr size_t kTempTail = kRandomLength + sizeof kTempSuffix - 1;
 
 bool Given(const char* path) { return path != nullptr && *path != '\0'; }
@@ -64,16 +72,21 @@ void Enter(bool open, FileOp op, const std::string& path) {
     if (Injected(op, path.c_str())) Throw(ClFileException::kInjected, path, kFileErrorInjected);
 }
 
-void SetPending(const std::string& path) {
+void ReleaseAnchor() {
     g_pendingSet = 0;
+    if (g_anchor != fsys::kInvalidHandle) fsys::ReleaseAnchor(g_anchor);
+    g_anchor = fsys::kInvalidHandle;
+}
+
+void SetPending(const std::string& path, fsys::Handle anchor) {
+    ReleaseAnchor();
+    g_anchor = anchor;
     if (path.size() >= sizeof g_pendingTemp) return;
     std::memcpy(g_pendingTemp, path.c_str(), path.size() + 1);
     g_pendingSet = 1;
 }
 
-void ClearPending(const char* path) {
-    if (g_pendingSet && std::strcmp(path, g_pendingTemp) == 0) g_pendingSet = 0;
-}
+bool IsPending(const char* path) { return g_pendingSet && std::strcmp(path, g_pendingTemp) == 0; }
 
 bool IsRandomPart(const char* text) {
     for (size_t i = 0; i < kRandomLength; ++i) {
@@ -99,6 +112,10 @@ std::string DescribeFileError(int error) {
             return "a folder is in the way";
         case kFileErrorNotPlainFile:
             return "it is not a plain file";
+        case kFileErrorFolderMoved:
+            return "its folder was moved or replaced while the file was written";
+        case kFileErrorDeviceName:
+            return "it is a device name, not a file";
         default:
             return fsys::Describe(error);
     }
@@ -119,6 +136,7 @@ bool ClFile::Open(const char* path, unsigned flags) {
 
 bool ClFile::CreateTempBeside(const char* destination) {
     Abort();
+    g_leftTemp.clear();
     if (!Given(destination)) return false;
     const std::string stem = TempFileStem(destination);
     if (Injected(FileOp::kTempFile, stem.c_str())) return false;
@@ -134,14 +152,20 @@ bool ClFile::CreateTempBeside(const char* destination) {
         }
         name += kTempSuffix;
         bool exists = false;
-        const fsys::Handle h = fsys::CreateNew(name.c_str(), &exists);
+        fsys::Handle anchor = fsys::kInvalidHandle;
+        // A signal finds either no file or one it can remove.
+        fsys::HoldSignals();
+        const fsys::Handle h = fsys::CreateAnchored(name.c_str(), &exists, &anchor);
         if (h != fsys::kInvalidHandle) {
             handle_ = h;
             path_ = name;
-            SetPending(name);
+            SetPending(name, anchor);
+            fsys::ReleaseSignals();
             return true;
         }
-        if (!exists) return FailedNow();
+        const int error = fsys::LastError();
+        fsys::ReleaseSignals();
+        if (!exists) return Failed(error);
     }
     return FailedNow();
 }
@@ -223,9 +247,25 @@ bool IsRegularFilePath(const char* path) {
 
 bool RemoveFilePath(const char* path) {
     if (!Given(path)) return false;
-    if (Injected(FileOp::kRemove, path)) return false;
-    if (!fsys::Remove(path)) return FailedNow();
-    ClearPending(path);
+    const bool pending = IsPending(path);
+    // A removal that fails leaves the file, and lets go of it: nothing stays open.
+    if (Injected(FileOp::kRemove, path)) {
+        if (pending) {
+            g_leftTemp = path;
+            ReleaseAnchor();
+        }
+        return false;
+    }
+    // The temporary file is removed where it was made, wherever its folder is now.
+    if (pending ? !fsys::RemoveAnchored(g_anchor, path) : !fsys::Remove(path)) {
+        const int error = fsys::LastError();
+        if (pending) {
+            g_leftTemp = path;
+            ReleaseAnchor();
+        }
+        return Failed(error);
+    }
+    if (pending) ReleaseAnchor();
     return true;
 }
 
@@ -237,9 +277,17 @@ bool ReplaceFilePath(const char* from, const char* to) {
     const fsys::Kind kind = fsys::KindOf(to);
     if (kind == fsys::Kind::kFolder) return Failed(kFileErrorFolder);
     if (kind == fsys::Kind::kOther) return Failed(kFileErrorNotPlainFile);
-    if (!fsys::Replace(from, to)) return FailedNow();
-    ClearPending(from);
-    return true;
+    if (!IsPending(from)) return fsys::Replace(from, to) || FailedNow();
+    int error = 0;
+    bool left = false;
+    const bool moved = fsys::ReplaceAnchored(&g_anchor, from, to, &error, &left);
+    // Moved, or removed because its folder is no longer where the destination is: either
+    // way the anchor has done its work.
+    if (moved || error == kFileErrorFolderMoved) {
+        if (left) g_leftTemp = from;
+        ReleaseAnchor();
+    }
+    return moved || Failed(error);
 }
 
 std::string FinalPath(const char* path) {
@@ -270,12 +318,12 @@ std::string TempFileStem(const char* destination, size_t maxPath) {
     const std::string folder = FolderPartOf(destination);
     const char* name = destination + folder.size();
     const size_t nameLength = std::strlen(name);
-    // The dot before the random part belongs to the name's share.
-    const size_t tail = kTempTail + 1;
+    // The mark before the random part belongs to the name's share.
+    const size_t tail = kTempMarkLength + kTempTail;
     if (folder.size() + tail > maxPath) return std::string();
     size_t room = maxPath - folder.size() - tail;
     if (room > kMaxNameBytes - tail) room = kMaxNameBytes - tail;
-    return folder + std::string(name, SjisCutLength(name, nameLength, room)) + ".";
+    return folder + std::string(name, SjisCutLength(name, nameLength, room)) + kTempMark;
 }
 
 void RemoveStaleTempFiles(const char* destination, long long ageSeconds) {
@@ -303,7 +351,12 @@ void RemoveStaleTempFiles(const char* destination, long long ageSeconds) {
 void RemovePendingTempFile() {
     if (!g_pendingSet) return;
     g_pendingSet = 0;
-    fsys::Remove(g_pendingTemp);
+    fsys::RemoveAnchored(g_anchor, g_pendingTemp);
+    // The process ends next; on Windows the file goes as its last handle closes.
+    if (g_anchor != fsys::kInvalidHandle) fsys::ReleaseAnchor(g_anchor);
+    g_anchor = fsys::kInvalidHandle;
 }
+
+const std::string& LeftTempFile() { return g_leftTemp; }
 
 }  // namespace velnor

@@ -27,6 +27,8 @@ enum FileError : int {
     kFileErrorDanglingLink = -2,  // a symbolic link whose target does not exist
     kFileErrorFolder = -3,        // a folder stands where a file is to be replaced
     kFileErrorNotPlainFile = -4,  // a device or a pipe stands there
+    kFileErrorFolderMoved = -5,   // the temporary file's folder is no longer the destination's
+    kFileErrorDeviceName = -6,    // Windows: the name is a device's (CON, NUL, COM1, ...)
 };
 
 // The error of the last call of this file layer that failed (ClFile's methods and the
@@ -84,7 +86,12 @@ class ClFile {
     // interrupted run can remove it while it is open). This destination's temporary
     // files that an earlier run left behind more than an hour ago are removed first. The
     // file is the pending temporary file (RemovePendingTempFile) until it is moved or
-    // removed. False when none could be made; the fault seam sees the stem.
+    // removed: ReplaceFilePath and RemoveFilePath then work on it where it was made
+    // (natively through its folder's descriptor, on Windows through a handle of its own),
+    // and a replace fails (kFileErrorFolderMoved, the file removed) when the destination's
+    // folder is no longer that folder. Natively the signals that end a process wait from
+    // before the file exists until it is pending. False when none could be made; the
+    // fault seam sees the stem.
     bool CreateTempBeside(const char* destination);
     // Writes all bytes in one call, or throws ClFileException (also when not open).
     void Write(const void* data, size_t size);
@@ -128,14 +135,19 @@ bool RemoveDirectoryPath(const char* path);
 
 // The temporary file of `destination` up to its random part: the folder, the name cut
 // at a character boundary so that the whole temporary path fits `maxPath` bytes and its
-// name kMaxNameBytes, and a dot. Empty when the folder leaves no room.
+// name kMaxNameBytes, and ".~velnor-". Empty when the folder leaves no room.
 std::string TempFileStem(const char* destination, size_t maxPath = kMaxPathBytes);
-// Removes `destination`'s temporary files (TempFileStem + six letters or digits + ".tmp",
-// plain files only) last written more than `ageSeconds` ago; nothing else is touched.
+// Removes `destination`'s temporary files (TempFileStem + six lower-case letters or digits
+// + ".tmp", plain files only, not links) last written more than `ageSeconds` ago; nothing
+// else is touched.
 void RemoveStaleTempFiles(const char* destination, long long ageSeconds);
 // Removes the temporary file being written, if any. Natively async-signal-safe (one
 // unlink of a path kept in a static buffer), for a signal handler; on Windows, for a
 // console control handler, it marks the open file for deletion.
 void RemovePendingTempFile();
+// The temporary file that the last ReplaceFilePath or RemoveFilePath of the pending file
+// could not remove (or, after its folder moved, cannot be sure of), "" when none; cleared
+// by CreateTempBeside.
+const std::string& LeftTempFile();
 
 }  // namespace velnor

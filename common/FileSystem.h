@@ -46,8 +46,25 @@ bool RemoveFolder(const char* path);
 // False with *error set for a symbolic link that leads nowhere.
 bool Final(const char* path, std::string* out, int* error);
 // Creates `path` as a new file open for writing, never through a link and never over an
-// existing name; *exists tells a name already taken from every other failure.
-Handle CreateNew(const char* path, bool* exists);
+// existing name; *exists tells a name already taken from every other failure. *anchor
+// keeps hold of it where it was made: natively its folder's descriptor, on Windows a
+// handle of the file with DELETE access.
+Handle CreateAnchored(const char* path, bool* exists, Handle* anchor);
+// Removes the anchored file `path` where it was made (by its path where the anchor is
+// gone). Also called from a signal or console control handler: async-signal-safe
+// natively.
+bool RemoveAnchored(Handle anchor, const char* path);
+// Replace for an anchored file: first checks that the destination's folder (natively) or
+// the path `from` (Windows) still is the anchored one; if not, removes the file through
+// the anchor and fails with *error kFileErrorFolderMoved, *left when it may still be
+// there. Otherwise *error is the error of a failure. On Windows the anchor is released
+// (*anchor kInvalidHandle) before the move, which an open handle of the file would fail.
+bool ReplaceAnchored(Handle* anchor, const char* from, const char* to, int* error, bool* left);
+void ReleaseAnchor(Handle anchor);
+// Natively blocks, and lets through again, every signal that ends a process and can be
+// caught (not the faults a sanitizer reports); nothing on Windows.
+void HoldSignals();
+void ReleaseSignals();
 // The names in `folder` ("" the current one), without "." and "..".
 bool List(const std::string& folder, std::vector<std::string>* names);
 // How long ago the plain file `path` (not a link, not a folder) was last written.

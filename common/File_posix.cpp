@@ -1,6 +1,8 @@
 #include <dirent.h>
 #include <errno.h>
 #include <fcntl.h>
+#include <pthread.h>
+#include <signal.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -41,12 +43,28 @@ std::string FolderOf(const char* path) {
     return slash == 0 ? "/" : p.substr(0, slash);
 }
 
+// The part of `path` after its last slash. Async-signal-safe.
+const char* NameOf(const char* path) {
+    const char* slash = std::strrchr(path, '/');
+    return slash != nullptr ? slash + 1 : path;
+}
+
+// The folder open for creating, moving and removing names in it. Read access for its
+// fsync; a folder that may be written but not read is still reached by its path alone.
+int OpenFolder(const std::string& folder) {
+    int dir = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+#ifdef O_PATH
+    if (dir < 0 && errno == EACCES) dir = ::open(folder.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC);
+#endif
+    return dir;
+}
+
 // The new file takes the replaced one's mode, and its owner and group where the system
 // lets us give them (a file of another user stays that user's only for the superuser).
 // Through a descriptor opened without following a link, so that the name cannot be
 // swapped for a link meanwhile.
-bool TakeIdentity(const char* from, const struct stat& old) {
-    const int fd = ::open(from, O_RDONLY | O_NOFOLLOW | O_CLOEXEC);
+bool TakeIdentity(int dir, const char* from, const struct stat& old) {
+    const int fd = ::openat(dir, from, O_RDONLY | O_NOFOLLOW | O_CLOEXEC);
     if (fd < 0) return false;
     struct stat st;
     bool ok = ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode);
@@ -63,6 +81,26 @@ bool TakeIdentity(const char* from, const struct stat& old) {
     errno = error;
     return ok;
 }
+
+// Moves `from` (relative to `fromDir`) over the name `to` in the folder `toDir`, which
+// keeps the replaced file's identity, and makes the move durable. The replaced file is
+// looked at without following a link, so that a link swapped in never lends its
+// target's owner to the document.
+bool MoveInto(int fromDir, const char* from, int toDir, const char* to) {
+    struct stat old;
+    if (::fstatat(toDir, to, &old, AT_SYMLINK_NOFOLLOW) == 0 && S_ISREG(old.st_mode) &&
+        !TakeIdentity(fromDir, from, old)) {
+        return false;
+    }
+    if (::renameat(fromDir, from, toDir, to) != 0) return false;
+    // The new directory entry reaches the disk with its folder. The move itself has
+    // happened either way; a folder that cannot be synced (some file systems refuse) does
+    // not undo it, so its answer is not the move's.
+    ::fsync(toDir);
+    return true;
+}
+
+sigset_t g_unheld;
 
 }  // namespace
 
@@ -156,19 +194,52 @@ Kind KindOf(const char* path) {
 bool Remove(const char* path) { return ::unlink(path) == 0; }
 
 bool Replace(const char* from, const char* to) {
-    struct stat old;
-    if (::stat(to, &old) == 0 && !TakeIdentity(from, old)) return false;
-    if (::rename(from, to) != 0) return false;
-    // The new directory entry reaches the disk with its folder. The move itself has
-    // happened either way; a folder that cannot be synced (some file systems refuse) does
-    // not undo it, so its answer is not the move's.
-    const int dir = ::open(FolderOf(to).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (dir >= 0) {
-        ::fsync(dir);
-        ::close(dir);
-    }
-    return true;
+    const int dir = OpenFolder(FolderOf(to));
+    if (dir < 0) return false;
+    const bool moved = MoveInto(AT_FDCWD, from, dir, NameOf(to));
+    const int error = errno;
+    ::close(dir);
+    errno = error;
+    return moved;
 }
+
+bool ReplaceAnchored(Handle* anchor, const char* from, const char* to, int* error, bool* left) {
+    *left = false;
+    const int dir = Fd(*anchor);
+    struct stat made, now;
+    if (::fstat(dir, &made) != 0) {
+        *error = errno;
+        return false;
+    }
+    // The document never lands, as a success, in a folder that is no longer where the
+    // destination is; nor is it left there.
+    if (::stat(FolderOf(to).c_str(), &now) != 0 || now.st_dev != made.st_dev ||
+        now.st_ino != made.st_ino) {
+        *left = ::unlinkat(dir, NameOf(from), 0) != 0;
+        *error = kFileErrorFolderMoved;
+        return false;
+    }
+    if (MoveInto(dir, NameOf(from), dir, NameOf(to))) return true;
+    *error = errno;
+    return false;
+}
+
+bool RemoveAnchored(Handle anchor, const char* path) {
+    return ::unlinkat(Fd(anchor), NameOf(path), 0) == 0;
+}
+
+void ReleaseAnchor(Handle anchor) { ::close(Fd(anchor)); }
+
+void HoldSignals() {
+    sigset_t all;
+    sigfillset(&all);
+    // A fault while they are held would end the process silently, past the sanitizers.
+    const int faults[] = {SIGSEGV, SIGBUS, SIGFPE, SIGILL, SIGABRT, SIGTRAP, SIGSYS};
+    for (int s : faults) sigdelset(&all, s);
+    pthread_sigmask(SIG_BLOCK, &all, &g_unheld);
+}
+
+void ReleaseSignals() { pthread_sigmask(SIG_SETMASK, &g_unheld, nullptr); }
 
 bool MakeFolder(const char* path) { return ::mkdir(path, 0777) == 0; }
 
@@ -191,15 +262,26 @@ bool Final(const char* path, std::string* out, int* error) {
     return true;
 }
 
-Handle CreateNew(const char* path, bool* exists) {
+Handle CreateAnchored(const char* path, bool* exists, Handle* anchor) {
+    *exists = false;
+    const int dir = OpenFolder(FolderOf(path));
+    if (dir < 0) return kInvalidHandle;
     // The permissions a new file gets (not mkstemp's private 0600): the file becomes the
     // user's document. O_NOFOLLOW with O_EXCL: a link planted under the name fails too.
     int fd;
     do {
-        fd = ::open(path, O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
+        fd =
+            ::openat(dir, NameOf(path), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
     } while (fd < 0 && errno == EINTR);
-    *exists = fd < 0 && errno == EEXIST;
-    return fd < 0 ? kInvalidHandle : fd;
+    if (fd < 0) {
+        const int error = errno;
+        *exists = error == EEXIST;
+        ::close(dir);
+        errno = error;
+        return kInvalidHandle;
+    }
+    *anchor = dir;
+    return fd;
 }
 
 bool List(const std::string& folder, std::vector<std::string>* names) {

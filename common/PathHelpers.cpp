@@ -124,6 +124,28 @@ std::string FolderPartOf(const char* path) {
     return std::string(path != nullptr ? path : "", drive + directory);
 }
 
+bool IsDeviceName(const char* path) {
+    if (path == nullptr) return false;
+    const char* name = path + FolderPartOf(path).size();
+    // The system reads the name up to its first dot (or a colon), without the spaces
+    // before it.
+    size_t length = std::strcspn(name, ".:");
+    while (length > 0 && name[length - 1] == ' ') --length;
+    if (length < 3 || length > 7) return false;
+    char upper[8] = {};
+    for (size_t i = 0; i < length; ++i) {
+        const char c = name[i];
+        upper[i] = (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
+    }
+    const std::string base(upper, length);
+    if (base == "CON" || base == "PRN" || base == "AUX" || base == "NUL" || base == "CONIN$" ||
+        base == "CONOUT$") {
+        return true;
+    }
+    return length == 4 && (base.compare(0, 3, "COM") == 0 || base.compare(0, 3, "LPT") == 0) &&
+           base[3] >= '0' && base[3] <= '9';
+}
+
 bool NormalizeFolderPath(char* buffer, size_t size) {
     if (buffer == nullptr || size == 0) return false;
     const size_t len = strnlen(buffer, size);

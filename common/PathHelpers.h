@@ -42,6 +42,11 @@ void SplitDriveAndDirectory(const char* path, size_t* driveLength, size_t* direc
 // path lives in, with its trailing separator; empty for a bare name.
 std::string FolderPartOf(const char* path);
 
+// The last part of `path` names one of Windows' devices (CON, PRN, AUX, NUL, COM0-COM9,
+// LPT0-LPT9, CONIN$, CONOUT$) in any case, with or without an extension, followed by
+// spaces or dots: Windows opens the device, not a file, whatever folder stands before it.
+bool IsDeviceName(const char* path);
+
 // The file-system calls the folder helpers need, with the meaning of the Win32 ones.
 class FolderSystem {
   public:

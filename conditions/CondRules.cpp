@@ -98,7 +98,11 @@ std::string ChooseInitialDestination(const char* fixedPath, const char* remember
 
 bool AcceptDestination(const std::string& destination, bool fixedDestination, WindowHandle owner) {
     if (destination.empty()) return Warn(owner, kMsgNoDestination);
-    if (!CheckPathChars(destination.c_str())) return Warn(owner, kMsgBadChars);
+    // A device name would send the document to the device: refused as the other names
+    // that cannot be a file.
+    if (!CheckPathChars(destination.c_str()) || IsDeviceName(destination.c_str())) {
+        return Warn(owner, kMsgBadChars);
+    }
     if (!CheckPathDrive(destination.c_str())) return Warn(owner, kMsgBadDrive);
     if (GetFileNamePart(destination).empty()) return Warn(owner, kMsgNoFileName);
 

@@ -143,6 +143,28 @@ TEST(PathHelpers, FolderPartOfEndsAtTheLastSeparator) {
     for (const auto& c : cases) EXPECT_EQ(FolderPartOf(c.path), c.folder) << c.path;
 }
 
+TEST(PathHelpers, DeviceNamesInTheLastPartAlone) {
+    const struct {
+        const char* path;
+        bool device;
+    } cases[] = {
+        {"NUL", true},           {"nul.xml", true},
+        {"C:\\out\\Con", true},  {"Z:\\tmp\\aux.tar.gz", true},
+        {"prn...", true},        {"PRN  ", true},
+        {"com1 .xml", true},     {"COM0", true},
+        {"lpt9.xml", true},      {"CONIN$", true},
+        {"conout$.txt", true},   {"nul:", true},
+        {"dir/NUL.xml", true},   {"NUL\\out.xml", false},  // a folder's name is not looked at
+        {"nul1.xml", false},     {"COM10", false},
+        {"COMA", false},         {"CONIN", false},
+        {"xnul", false},         {" nul", false},
+        {"null.xml", false},     {"out.nul", false},
+        {"C:\\\x95\x5C", false}, {"", false},
+    };
+    for (const auto& c : cases) EXPECT_EQ(velnor::IsDeviceName(c.path), c.device) << c.path;
+    EXPECT_FALSE(velnor::IsDeviceName(nullptr));
+}
+
 TEST(PathHelpers, NormalizeFolderPathRefusesAnUnterminatedBuffer) {
     char buffer[6] = {'C', ':', '\\', 'a', '\\', 'b'};
     EXPECT_FALSE(NormalizeFolderPath(buffer, sizeof buffer));

@@ -14,6 +14,7 @@
 #include "support/Seams.h"
 
 #ifndef _WIN32
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 #endif
@@ -255,13 +256,17 @@ TEST_F(FileTest, TempFilesAreNewOpenAndNamedAfterTheirDestination) {
     for (ClFile* f : {&a, &b}) {
         const std::string name = f->path().substr(Folder().size());
         EXPECT_EQ(f->path().substr(0, Folder().size()), Folder());
-        EXPECT_EQ(name.size(), std::string("doc.xml.k3f9q2.tmp").size()) << name;
-        EXPECT_EQ(name.substr(0, 8), "doc.xml.") << name;
-        EXPECT_EQ(name.substr(14), ".tmp") << name;
+        EXPECT_EQ(name.size(), std::string("doc.xml.~velnor-k3f9q2.tmp").size()) << name;
+        EXPECT_EQ(name.substr(0, 16), "doc.xml.~velnor-") << name;
+        EXPECT_EQ(name.substr(22), ".tmp") << name;
         EXPECT_TRUE(f->IsOpen());
         f->Write("x", 1);  // through the handle that made it
         f->Close();
-        EXPECT_EQ(Slurp(f->path()), "x");
+        // Moved out first: on Windows the pending file is held by a handle that may delete
+        // it, and only a reader that shares deletion opens it meanwhile.
+        const std::string moved = Path(f == &a ? "a.xml" : "b.xml");
+        EXPECT_TRUE(ReplaceFilePath(f->path().c_str(), moved.c_str()));
+        EXPECT_EQ(Slurp(moved), "x");
     }
     ClFile c;
     EXPECT_FALSE(c.CreateTempBeside((Path("missing") + velnor_test::kSep + "doc.xml").c_str()));
@@ -273,8 +278,8 @@ TEST_F(FileTest, TempFilesAreNewOpenAndNamedAfterTheirDestination) {
     EXPECT_EQ(DescribeFileError(LastFileError()).empty(), false);
 }
 
-// The stem leaves room for ".xxxxxx.tmp" within both limits, cutting the name between
-// characters (0x95 0x5C is one).
+// The stem leaves room for ".~velnor-xxxxxx.tmp" within both limits, cutting the name
+// between characters (0x95 0x5C is one).
 TEST_F(FileTest, TempStemFitsWhereTheDestinationFits) {
     const std::string name255(255, 'n');
     const struct {
@@ -282,20 +287,20 @@ TEST_F(FileTest, TempStemFitsWhereTheDestinationFits) {
         size_t maxPath;
         std::string stem;
     } cases[] = {
-        {"dir/doc.xml", 260, "dir/doc.xml."},
-        {"doc.xml", 260, "doc.xml."},
-        {"dir/" + name255, 4095, "dir/" + std::string(244, 'n') + "."},
-        {"dir/abcdef.xml", 20, "dir/abcde."},
+        {"dir/doc.xml", 260, "dir/doc.xml.~velnor-"},
+        {"doc.xml", 260, "doc.xml.~velnor-"},
+        {"dir/" + name255, 4095, "dir/" + std::string(236, 'n') + ".~velnor-"},
+        {"dir/abcdef.xml", 28, "dir/abcde.~velnor-"},
         {"dir/a\x95\x5c"
          "bc",
-         20,
+         28,
          "dir/a\x95\x5c"
-         "bc."},
+         "bc.~velnor-"},
         {"dir/a\x95\x5c"
          "bc",
-         17, "dir/a."},
-        {"dir/a.xml", 15, "dir/."},
-        {"dir/a.xml", 14, ""},
+         25, "dir/a.~velnor-"},
+        {"dir/a.xml", 23, "dir/.~velnor-"},
+        {"dir/a.xml", 22, ""},
         {"", 260, ""},
     };
     const auto native = [](std::string path) {
@@ -308,24 +313,86 @@ TEST_F(FileTest, TempStemFitsWhereTheDestinationFits) {
     }
 }
 
-// Only this destination's temporary files, and only old ones, are a killed run's.
+// Only this destination's temporary files, with the program's mark, plain files, and
+// only old ones, are a killed run's; names a user may give a file of their own stay.
 TEST_F(FileTest, StaleTempFilesOfTheDestinationAloneAreRemoved) {
-    const char* const stale[] = {"doc.xml.k3f9q2.tmp", "doc.xml.000000.tmp"};
+    const char* const stale[] = {"doc.xml.~velnor-k3f9q2.tmp", "doc.xml.~velnor-000000.tmp"};
     // No two of the names differ in case alone: Windows would take them for one.
-    const char* const kept[] = {"doc.xml.K3F9Q3.tmp", "doc.xml.k3f9q.tmp",  "doc.xml.k3f9q2.tmp.x",
-                                "doc.xml.k3f9q4.TMP", "dod.xml.k3f9q2.tmp", "doc.xml",
-                                "doc.xml.k3f9-2.tmp"};
+    const char* const kept[] = {
+        "doc.xml.backup.tmp",         "doc.xml.2024q1.tmp",         "doc.xml.k3f9q2.tmp",
+        "doc.xml.~velnor-K3F9Q3.tmp", "doc.xml.~velnor-k3f9q.tmp",  "doc.xml.~velnor-k3f9q2.tmp.x",
+        "doc.xml.~velnor-k3f9q4.TMP", "dod.xml.~velnor-k3f9q2.tmp", "doc.xml",
+        "doc.xml.~velnor-k3f9-2.tmp", "doc.xml.~velnos-k3f9q5.tmp", "doc.xml~velnor-k3f9q6.tmp"};
     const auto old = fs::file_time_type::clock::now() - std::chrono::hours(2);
     for (const char* name : stale) Put(Path(name), "old");
     for (const char* name : kept) Put(Path(name), "other");
     for (const auto& entry : fs::directory_iterator(Folder())) fs::last_write_time(entry, old);
-    Put(Path("doc.xml.recent.tmp"), "a run going on");
+    Put(Path("doc.xml.~velnor-recent.tmp"), "a run going on");
+#ifndef _WIN32
+    // An hour-old link with the mark: its target is the user's. (Wine shows no links.)
+    const std::string link = Path("doc.xml.~velnor-linked.tmp");
+    Put(Path("target"), "the user's");
+    fs::create_symlink(Path("target"), link);
+    const struct timespec times[2] = {{1, 0}, {1, 0}};
+    ASSERT_EQ(utimensat(AT_FDCWD, link.c_str(), times, AT_SYMLINK_NOFOLLOW), 0);
+#endif
     ClFile file;
     ASSERT_TRUE(file.CreateTempBeside(Path("doc.xml").c_str()));
     file.Abort();
     for (const char* name : stale) EXPECT_FALSE(PathExists(Path(name).c_str())) << name;
     for (const char* name : kept) EXPECT_TRUE(PathExists(Path(name).c_str())) << name;
-    EXPECT_TRUE(PathExists(Path("doc.xml.recent.tmp").c_str()));
+    EXPECT_TRUE(PathExists(Path("doc.xml.~velnor-recent.tmp").c_str()));
+#ifndef _WIN32
+    EXPECT_TRUE(fs::is_symlink(link));
+    EXPECT_EQ(Slurp(Path("target")), "the user's");
+#endif
+}
+
+// The temporary file is kept hold of where it was made. When the destination's folder is
+// moved away and another put in its place, the replace fails and the file is removed
+// where it went: natively through the folder's descriptor; on Windows through its handle,
+// which Wine turns into a removal by the old name, so there it is reported as maybe left.
+// Where it cannot be removed at all, it is named.
+TEST_F(FileTest, ATemporaryFileWhoseFolderMovedIsNeverLeftUnnamed) {
+    const std::string dir = Path("dir");
+    const std::string moved = Path("moved");
+    const std::string to = dir + velnor_test::kSep + "doc.xml";
+    ASSERT_TRUE(MakeDirectory(dir.c_str()));
+    ClFile temp;
+    ASSERT_TRUE(temp.CreateTempBeside(to.c_str()));
+    temp.Write("new", 3);
+    temp.Close();
+    EXPECT_EQ(LeftTempFile(), "");
+    fs::rename(dir, moved);
+    ASSERT_TRUE(MakeDirectory(dir.c_str()));
+    Put(to, "old");
+    EXPECT_FALSE(ReplaceFilePath(temp.path().c_str(), to.c_str()));
+    EXPECT_EQ(LastFileError(), kFileErrorFolderMoved);
+    EXPECT_EQ(DescribeFileError(kFileErrorFolderMoved),
+              "its folder was moved or replaced while the file was written");
+    RemoveFilePath(temp.path().c_str());  // as a failed export does
+    EXPECT_EQ(Slurp(to), "old");
+    EXPECT_EQ(folder_.List(std::string("dir") + velnor_test::kSep),
+              std::vector<std::string>{"doc.xml"});
+#ifdef _WIN32
+    EXPECT_EQ(LeftTempFile(), temp.path());
+#else
+    EXPECT_TRUE(fs::is_empty(moved));
+    EXPECT_EQ(LeftTempFile(), "");
+#endif
+
+    // Neither moved nor removable (a folder made read-only, here a planned fault): named.
+    ClFile stuck;
+    ASSERT_TRUE(stuck.CreateTempBeside(to.c_str()));
+    EXPECT_EQ(LeftTempFile(), "");
+    stuck.Close();
+    PlanFileFault(FileOp::kRename, 1);
+    PlanFileFault(FileOp::kRemove, 1);
+    EXPECT_FALSE(ReplaceFilePath(stuck.path().c_str(), to.c_str()));
+    EXPECT_FALSE(RemoveFilePath(stuck.path().c_str()));
+    EXPECT_EQ(LeftTempFile(), stuck.path());
+    EXPECT_TRUE(RemoveFilePath(stuck.path().c_str()));
+    EXPECT_EQ(Slurp(to), "old");
 }
 
 TEST_F(FileTest, PendingTempFileIsRemovedOnce) {

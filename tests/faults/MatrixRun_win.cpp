@@ -317,7 +317,7 @@ RunFolder::RunFolder(const std::vector<faulttable::Fault>& faults,
 
     ListFolders(root, &initialFolders);
 
-    // Temporary files are named after their destination: "export.xml.k3f9q2.tmp".
+    // Temporary files are named after their destination: "export.xml.~velnor-k3f9q2.tmp".
     parts_["export-temp"] = destination + ".";
     parts_["destination"] = destination;
     parts_["dest-folder"] = Absent("dest-folder") ? root + "out\\new" : root + "out";

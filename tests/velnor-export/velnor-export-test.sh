@@ -179,6 +179,44 @@ check_write "missing folder" no/such/dir/x.xml 'the folder does not exist' new $
 write_to in-the-way ""
 check_write "folder in the way" in-the-way 'a folder is in the way' new $?
 rm -rf in-the-way
+
+# Links: the document goes to the file a link names, and the link stays; a link on the
+# folder's part of the path is followed; a link that leads nowhere is refused (under Wine,
+# which shows it as no file at all, the move refuses it) and stays a link.
+mkdir real
+ln -s real via.xml.d
+printf old >target.xml
+ln -s target.xml link.xml
+for row in "link to a file:link.xml:target.xml" "link to a folder, new file:via.xml.d/new.xml:real/new.xml" \
+  "link to a folder, old file:via.xml.d/old.xml:real/old.xml"; do
+  what=${row%%:*} rest=${row#*:}
+  output=${rest%%:*} written=${rest#*:}
+  [ "$what" = "link to a folder, old file" ] && printf old >real/old.xml
+  run --host-data "$sample" --business-kind 1 --output "$output" >/dev/null ||
+    fail "$what: exit status $? ($(cat err.txt))"
+  grep -q '</REPORT>' "$written" || fail "$what: $written does not hold the document"
+done
+[ -L link.xml ] && [ -L via.xml.d ] || fail "a link was replaced"
+ls real | grep -q '\.tmp$' && fail "a temporary file was left in the linked folder"
+ln -s none.xml dangling.xml
+write_to dangling.xml ""
+status=$?
+if [ -z "$runner" ]; then
+  check_write "dangling link" dangling.xml 'it is a symbolic link whose target does not exist' new $status
+else
+  [ $status -eq 1 ] || fail "dangling link: exit status $status"
+  grep -q 'old file' err.txt && fail "dangling link: names an old file: $(cat err.txt)"
+fi
+[ -L dangling.xml ] && [ ! -e none.xml ] || fail "the dangling link was replaced or followed"
+rm -rf real via.xml.d target.xml link.xml dangling.xml
+
+# Windows' device names are no files, in any folder, case or form; nothing is written.
+if [ -n "$runner" ]; then
+  for output in NUL nul.xml sub/Con COM1 'lpt9.txt' 'aux .xml' 'CONOUT$'; do
+    write_to "$output" ""
+    check_write "device name $output" "$output" 'it is a device name, not a file' new $?
+  done
+fi
 if [ -z "$runner" ]; then
   write_to keep.xml/x.xml ""
   check_write "a file in a folder's place" keep.xml/x.xml 'a part of the path is not a folder' new $?
@@ -206,8 +244,13 @@ if [ -z "$runner" ]; then
     chmod 0555 locked
     chmod 0777 open
     chmod 0444 open/old.xml
+    printf 'old' >locked/writable.xml
+    chmod 0666 locked/writable.xml
     write_to locked/new.xml "$as"
-    check_write "no permission" locked/new.xml 'no permission' new $?
+    check_write "no permission" locked/new.xml 'no permission to write in folder locked' new $?
+    write_to locked/writable.xml "$as"
+    check_write "a writable file, no permission in its folder" locked/writable.xml \
+      'no permission to write in folder locked (Permission denied)' old $?
     write_to locked/old.xml "$as"
     check_write "no permission, old file" locked/old.xml 'no permission' old $?
     write_to open/old.xml "$as"
@@ -241,6 +284,78 @@ if [ -z "$runner" ]; then
     echo "SKIP: disk-full and read-only rows (no private mount namespace)"
   fi
   rmdir fs
+fi
+
+if [ -z "$runner" ]; then
+  # Beyond the file size limit (ulimit -f, in 512-byte blocks) the write fails with its
+  # cause; the process is not ended by SIGXFSZ, and the old file stays.
+  printf old >limit.xml
+  (ulimit -f 1 && exec "$tool" --host-data "$sample" --business-kind 1 --output limit.xml) \
+    >/dev/null 2>err.txt
+  status=$?
+  cat limit.xml >after.txt
+  check_write "file size limit" limit.xml 'the file size limit was reached' old $status
+
+  # A final rename that really fails after the document is written: a file bind-mounted
+  # onto the destination in a private mount namespace (rename() over a mount point answers
+  # EBUSY, which no check before it sees). The mounted file stays, and no temporary file.
+  printf under >mounted.xml
+  printf old >source.txt
+  if unshare -rm sh -c 'mount --bind source.txt mounted.xml' 2>/dev/null; then
+    unshare -rm sh -c '
+      mount --bind "$2" mounted.xml || exit 99
+      "$0" --host-data "$1" --business-kind 1 --output mounted.xml >/dev/null 2>err.txt
+      status=$?
+      cat mounted.xml >after.txt
+      mountpoint -q mounted.xml || echo unmounted >>after.txt
+      exit $status' "$tool" "$sample" source.txt
+    status=$?
+    check_write "rename over a mount point" mounted.xml 'the file is in use by the system (a mount point)' old $status
+    [ "$(cat mounted.xml)" = under ] || fail "rename over a mount point: the file under it changed"
+  else
+    echo "SKIP: rename over a mount point (unshare -rm cannot make a private mount namespace here)"
+  fi
+  rm -f source.txt mounted.xml
+
+  # strace makes calls fail or be interrupted where a test cannot reach otherwise.
+  if ! command -v strace >/dev/null 2>&1; then
+    echo "SKIP: signal at the temporary file's creation, and a temporary file that cannot be removed (no strace)"
+  elif ! strace -o /dev/null true 2>/dev/null; then
+    echo "SKIP: signal at the temporary file's creation, and a temporary file that cannot be removed (strace cannot trace here)"
+  else
+    # A signal delivered as the temporary file is created, before its name could be known
+    # to the handler: it waits until the file is registered, so none is left. The call's
+    # number among the openat calls is found by one run.
+    printf old >race.xml
+    strace -f -e trace=openat -o trace.txt "$tool" --host-data "$sample" --business-kind 1 \
+      --output race.xml >/dev/null 2>&1
+    n=$(grep -v -e '^[0-9]* *+++' -e '^[0-9]* *---' trace.txt | grep -n 'race\.xml\.~velnor-.*O_EXCL' |
+      head -1 | cut -d: -f1)
+    if [ -z "$n" ]; then
+      fail "signal at creation: the creating openat was not found"
+    else
+      printf old >race.xml
+      strace -f -o /dev/null -e trace=openat -e inject=openat:signal=SIGINT:when=$n \
+        "$tool" --host-data "$sample" --business-kind 1 --output race.xml >/dev/null 2>err.txt
+      ls | grep -q '^race\.xml\..*\.tmp$' && fail "signal at creation: a temporary file was left"
+      [ "$(cat race.xml)" = old ] || fail "signal at creation: the old file changed"
+    fi
+    rm -f trace.txt race.xml race.xml.*
+
+    # A temporary file that can neither be moved nor removed (both calls made to fail as
+    # on a folder made read-only meanwhile) is named.
+    printf old >stuck.xml
+    strace -f -o /dev/null -e trace=renameat,renameat2,rename,unlinkat,unlink \
+      -e inject=renameat,renameat2,rename:error=EROFS -e inject=unlinkat,unlink:error=EROFS \
+      "$tool" --host-data "$sample" --business-kind 1 --output stuck.xml >/dev/null 2>err.txt
+    status=$?
+    cat stuck.xml >after.txt
+    check_write "temporary file left" stuck.xml 'the file system is read-only' old $status
+    left=$(ls | grep '^stuck\.xml\.~velnor-[0-9a-z]*\.tmp$')
+    grep -q "; the temporary file $left may be left behind;" err.txt ||
+      fail "temporary file left: not named ($left): $(cat err.txt)"
+    rm -f stuck.xml stuck.xml.~velnor-*
+  fi
 fi
 
 # The command line.

@@ -40,6 +40,12 @@ std::string SystemErrorCause(int error) {
         case EROFS:
             cause = "the file system is read-only";
             break;
+        case EFBIG:
+            cause = "the file size limit was reached";
+            break;
+        case EBUSY:
+            cause = "the file is in use by the system (a mount point)";
+            break;
         default:
             return velnor::DescribeFileError(error);
     }
@@ -73,7 +79,11 @@ std::string OutputObstacle(const std::string& path) {
     if (!S_ISDIR(st.st_mode)) return SystemErrorCause(ENOTDIR);
     // The document is made in the folder before it replaces the file.
     if (::faccessat(AT_FDCWD, folder.c_str(), W_OK | X_OK, AT_EACCESS) != 0) {
-        return SystemErrorCause(errno);
+        const int error = errno;
+        if (error != EACCES && error != EPERM) return SystemErrorCause(error);
+        if (folder.size() > 1 && folder.back() == '/') folder.pop_back();
+        return "no permission to write in folder " + folder + " (" +
+               velnor::DescribeFileError(error) + ")";
     }
     return std::string();
 }

@@ -9,6 +9,7 @@
 #include <new>
 #include <stdexcept>
 #include <string>
+#include <vector>
 
 #ifdef _WIN32
 #include <windows.h>
@@ -222,7 +223,9 @@ std::string WriteFailure(const std::string& output, const std::string& destinati
     if (cause.empty()) {
         cause = error != 0 ? velnor_export::SystemErrorCause(error) : "the cause is unknown";
     }
+    const std::string& left = velnor::LeftTempFile();
     return "writing " + output + " failed: " + cause +
+           (left.empty() ? "" : "; the temporary file " + left + " may be left behind") +
            (hadOldFile ? "; the old file was left as it was" : "");
 }
 
@@ -292,6 +295,11 @@ int Run(const Options& o) {
     exporter.SetEdition(o.edition);
     exporter.SetProgressBase(400);
     const std::string destination = velnor::FinalPath(o.output.c_str());
+    // A link that leads nowhere, or a device's name: refused before anything is written.
+    if (destination.empty()) {
+        Fail(WriteFailure(o.output, destination, false, velnor::LastFileError()));
+        return kExitFailed;
+    }
     const bool hadOldFile = velnor::IsRegularFilePath(destination.c_str());
     if (!exporter.Export(o.output.c_str(), o.functionId, &data)) {
         // The error of the file operation that failed the export.
@@ -299,6 +307,7 @@ int Run(const Options& o) {
         Fail(WriteFailure(o.output, destination, hadOldFile, error));
         return kExitFailed;
     }
+    // The document is written: a closed standard output does not change that.
     std::printf("velnor-export: wrote %zu SISAN to %s\n", records.size(), o.output.c_str());
     return 0;
 }
@@ -317,16 +326,32 @@ void RemoveTempFileOnInterrupt() { SetConsoleCtrlHandler(OnConsoleControl, TRUE)
 extern "C" void OnInterrupt(int signal) {
     velnor::RemovePendingTempFile();
     // SA_RESETHAND has restored the default action: the same signal, delivered when the
-    // handler returns, ends the program, so that the shell sees the interrupt.
+    // handler returns, ends the program, so that the shell sees how it ended.
     std::raise(signal);
 }
 
+// Every signal whose default action ends the process and that can be caught. The faults
+// (SIGSEGV, SIGBUS, SIGFPE, SIGILL, SIGABRT, SIGTRAP, SIGSYS) stay the sanitizers'; what
+// they leave is the sweep's.
 void RemoveTempFileOnInterrupt() {
+    std::vector<int> signals = {SIGINT,  SIGTERM, SIGHUP,    SIGQUIT, SIGUSR1,
+                                SIGUSR2, SIGALRM, SIGVTALRM, SIGPROF, SIGXCPU};
+#ifdef SIGPOLL
+    signals.push_back(SIGPOLL);
+#endif
+#ifdef SIGPWR
+    signals.push_back(SIGPWR);
+#endif
+#ifdef SIGSTKFLT
+    signals.push_back(SIGSTKFLT);
+#endif
+#ifdef SIGRTMIN
+    for (int s = SIGRTMIN; s <= SIGRTMAX; ++s) signals.push_back(s);
+#endif
     struct sigaction action = {};
     action.sa_handler = OnInterrupt;
     action.sa_flags = SA_RESETHAND;
     sigemptyset(&action.sa_mask);
-    const int signals[] = {SIGINT, SIGTERM, SIGHUP};
     for (int s : signals) sigaddset(&action.sa_mask, s);
     for (int s : signals) {
         // A signal the caller chose to ignore (nohup, a background job) stays ignored.
@@ -334,6 +359,10 @@ void RemoveTempFileOnInterrupt() {
         if (sigaction(s, nullptr, &old) == 0 && old.sa_handler == SIG_IGN) continue;
         sigaction(s, &action, nullptr);
     }
+    // A write beyond the file size limit, or to a closed pipe, then fails with its error
+    // (EFBIG, EPIPE) instead of ending the process: the export fails, the old file stays.
+    signal(SIGXFSZ, SIG_IGN);
+    signal(SIGPIPE, SIG_IGN);
 }
 #endif
 
