@@ -19,6 +19,10 @@ namespace hoststandin {
 QEL_API std::string LoadFromFile(const std::string& path);
 QEL_API std::string LoadFromString(const std::string& json);
 
+// Drops the planned faults of the loaded data: for a host that shows the data the program
+// will see without failing itself.
+QEL_API void ForgetFaults();
+
 // True once data was loaded (through the calls above or by ClQelConnect::Initiate).
 QEL_API bool IsLoaded();
 

@@ -3,10 +3,22 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <stdexcept>
 
 #include "host_standin/StandInState.h"
 
 namespace hoststandin {
+
+namespace {
+
+// A write through a pointer the compiler cannot see to be null: a real access violation,
+// not a trap instruction of the optimiser's.
+void Crash() {
+    int* volatile nowhere = nullptr;
+    *nowhere = 1;
+}
+
+}  // namespace
 
 State& TheState() {
     static State state = [] {
@@ -33,6 +45,9 @@ bool CountCall(const char* op, int* code) {
     const int n = ++*counter;
     for (const Fault& f : s.data.faults) {
         if (f.op == op && f.at == n) {
+            if (f.kind == Fault::kThrow)
+                throw std::runtime_error(std::string("host fault in ") + op);
+            if (f.kind == Fault::kCrash) Crash();
             if (code != nullptr) *code = f.code;
             return true;
         }
@@ -61,6 +76,8 @@ std::string LoadFromString(const std::string& json) {
     }
     return error;
 }
+
+void ForgetFaults() { TheState().data.faults.clear(); }
 
 std::string LoadFromFile(const std::string& path) {
     std::FILE* f = std::fopen(path.c_str(), "rb");
