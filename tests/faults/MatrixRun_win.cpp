@@ -360,6 +360,7 @@ std::string RunFolder::HostData(const std::vector<faulttable::Fault>& faults,
         faultList += "{\"op\": " + velnor_test::JsonText(f.op) +
                      ", \"at\": " + std::to_string(CallNumber(f, lastCalls));
         if (f.hasCode) faultList += ", \"code\": " + std::to_string(f.code);
+        if (!f.kind.empty()) faultList += ", \"kind\": " + velnor_test::JsonText(f.kind);
         faultList += "}";
         if (f.fatal) fatalCodes += (fatalCodes.empty() ? "" : ", ") + std::to_string(f.code);
     }
