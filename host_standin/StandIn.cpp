@@ -12,9 +12,9 @@ namespace hoststandin {
 namespace {
 
 // A write through a pointer the compiler cannot see to be null: a real access violation,
-// not a trap instruction of the optimiser's.
+// which the optimiser may neither drop nor turn into a trap instruction.
 void Crash() {
-    int* volatile nowhere = nullptr;
+    volatile int* volatile nowhere = nullptr;
     *nowhere = 1;
 }
 
