@@ -1,4 +1,5 @@
 // The stand-in's state, its test interface and its log.
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
@@ -77,7 +78,14 @@ std::string LoadFromString(const std::string& json) {
     return error;
 }
 
-void ForgetFaults() { TheState().data.faults.clear(); }
+void ForgetFaults(bool throwsAndCrashesOnly) {
+    std::vector<Fault>& faults = TheState().data.faults;
+    faults.erase(std::remove_if(faults.begin(), faults.end(),
+                                [&](const Fault& f) {
+                                    return !throwsAndCrashesOnly || f.kind != Fault::kAnswer;
+                                }),
+                 faults.end());
+}
 
 std::string LoadFromFile(const std::string& path) {
     std::FILE* f = std::fopen(path.c_str(), "rb");

@@ -290,6 +290,13 @@ TEST_F(HostCalls, PlannedExceptionsAndCrashesHitTheChosenCall) {
         EXPECT_NO_THROW(CallEveryFaultOp());
         EXPECT_EQ(hoststandin::CallCount(op), 3);
     }
+    // Forgetting the throws and crashes keeps the faults that answer a code.
+    hoststandin::Reset();
+    Load(R"({"dataSets": [], "faults": [{"op": "ExpSysLink", "kind": "throw"},
+        {"op": "ExpSysLink", "at": 2, "code": 8}]})");
+    hoststandin::ForgetFaults(true);
+    EXPECT_EQ(ClQelConnect::Inst()->ExpSysLink(), 0);
+    EXPECT_EQ(ClQelConnect::Inst()->ExpSysLink(), 8);
     hoststandin::Reset();
     Load(R"({"dataSets": [{"id": "A", "number": 1, "periodStart": 20250101,
         "periodEnd": 20251231, "assets": [{}]}], "faults": [{"op": "Move", "kind": "crash"}]})");
