@@ -42,23 +42,29 @@ int ClCmnProcHpr::GetEra(int32_t date, StGENGOINFO* era, int* eraYear) {
     StGENGOINFO previous{};
     StGENGOINFO current{};
     bool haveRecord = false;
-    for (;;) {
-        const int rc = eras->Walk(&current, cursor);
-        if (rc == kQelNoData) break;
-        if (Failed(rc, __LINE__)) {
-            eras->ReleaseCursor(cursor);
-            return -1;
-        }
-        if (!haveRecord) {
-            if (date < current.nStart) {
+    // A host exception fails the run; the cursor is still ours to give back.
+    try {
+        for (;;) {
+            const int rc = eras->Walk(&current, cursor);
+            if (rc == kQelNoData) break;
+            if (Failed(rc, __LINE__)) {
                 eras->ReleaseCursor(cursor);
                 return -1;
             }
-        } else if (date >= previous.nStart && date <= current.nStart - 1) {
-            break;
+            if (!haveRecord) {
+                if (date < current.nStart) {
+                    eras->ReleaseCursor(cursor);
+                    return -1;
+                }
+            } else if (date >= previous.nStart && date <= current.nStart - 1) {
+                break;
+            }
+            previous = current;
+            haveRecord = true;
         }
-        previous = current;
-        haveRecord = true;
+    } catch (...) {
+        eras->ReleaseCursor(cursor);
+        throw;
     }
     eras->ReleaseCursor(cursor);
 

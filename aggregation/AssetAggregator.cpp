@@ -1,5 +1,6 @@
 #include "aggregation/AssetAggregator.h"
 
+#include <cstdlib>
 #include <cstring>
 #include <new>
 
@@ -27,6 +28,28 @@ constexpr int32_t kTypeNeverExported = 11;
 // 99999999999 yen in the host's units of 1/10000 yen.
 constexpr int64_t kMaxExpenses = 999999999990000LL;
 
+// The rule object's class lives in the host's library, and so does its deleting
+// destructor, which would free with the host's runtime: a host built with another
+// compiler version or runtime than ours has another heap. So its storage is ours from
+// allocation to release, and the host only constructs and destroys the object in it.
+ClRuleGenkashokyaku* NewRuleObject() {
+    if (velnor::AggregationAllocationFails()) return nullptr;
+    void* storage = std::malloc(sizeof(ClRuleGenkashokyaku));
+    if (storage == nullptr) return nullptr;
+    try {
+        // The global form: a class-scope operator new of the host's would hide the others.
+        return ::new (storage) ClRuleGenkashokyaku();
+    } catch (...) {
+        std::free(storage);
+        throw;
+    }
+}
+
+void DeleteRuleObject(ClRuleGenkashokyaku* rule) {
+    rule->~ClRuleGenkashokyaku();
+    std::free(rule);
+}
+
 bool IsDisposed(int16_t state) { return state == 4 || state == 5; }
 
 bool Selected(const StKOTEISHISANHEAD& master, const StKOTEINENHEAD& year, const StDATAINFO& data,
@@ -47,8 +70,7 @@ ClAssetAggregator::~ClAssetAggregator() { Close(); }
 
 int ClAssetAggregator::Open(const char* dataId) {
     if (m_pRule == nullptr) {
-        if (velnor::AggregationAllocationFails()) return 0;
-        m_pRule = new (std::nothrow) ClRuleGenkashokyaku();
+        m_pRule = NewRuleObject();
         if (m_pRule == nullptr) return 0;
     }
     m_pRule->AttachSetMgr(ClDataMgr::Inst()->GetSetMgr());
@@ -73,7 +95,7 @@ int ClAssetAggregator::Prepare(int32_t* count) {
 void ClAssetAggregator::Close() {
     if (m_pRule == nullptr) return;
     m_pRule->MoveFinish();
-    delete m_pRule;
+    DeleteRuleObject(m_pRule);
     m_pRule = nullptr;
 }
 

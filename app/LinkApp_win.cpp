@@ -1,6 +1,7 @@
 #include <cstring>
 
 #include "app/CommandLine.h"
+#include "app/HostWindowGuard.h"
 #include "app/LinkApp.h"
 #include "app/ReceivingProduct.h"
 #include "app/ResultCode.h"
@@ -12,6 +13,11 @@ namespace {
 
 constexpr int kUseDataType = 2;
 constexpr int kExpSysLinkCancelled = 1;
+
+// The host reads the function id as a 32-bit value: -1 arrives as 0xFFFFFFFF.
+WPARAM FunctionIdParameter(int16_t functionId) {
+    return static_cast<DWORD>(static_cast<LONG>(functionId));
+}
 
 }  // namespace
 
@@ -35,7 +41,9 @@ BOOL ClLinkApp::FindSelectedData(StDATAINFO* record) {
     return velnor::FindSelectedDataSet(record) ? TRUE : FALSE;
 }
 
-BOOL ClLinkApp::InitInstance() {
+// Whatever throws, in any step, from the host or from us, the run failed: the framework
+// swallows the exception and runs the exit processing, which must not post "completed".
+BOOL ClLinkApp::InitInstance() try {
     AfxEnableControlContainer();
 
     ClQelConnect::Inst()->m_strTitle = velnor::kTitleText;
@@ -48,6 +56,7 @@ BOOL ClLinkApp::InitInstance() {
         hostWindowObject = CWnd::FromHandle(hostWindow);
         ClQelConnect::Inst()->m_hOwnerWnd = hostWindow;
         ::EnableWindow(hostWindow, FALSE);
+        velnor::ArmCrashFilter(hostWindow, completionMessage, FunctionIdParameter(functionId));
     }
 
     if (!velnor::CheckReceivingProduct(true)) {
@@ -66,14 +75,10 @@ BOOL ClLinkApp::InitInstance() {
         return FALSE;
     }
 
-    try {
-        return RunSequence();
-    } catch (...) {
-        // The framework reports the exception and still runs the exit processing: the
-        // host must not read a run that broke off as completed.
-        SetResult(velnor::kResultFailed);
-        throw;
-    }
+    return RunSequence();
+} catch (...) {
+    SetResult(velnor::kResultFailed);
+    throw;
 }
 
 int ClLinkApp::ExitInstance() {
@@ -87,11 +92,10 @@ int ClLinkApp::ExitInstance() {
     ClQelConnect::Inst()->Release();
 
     if (launchedByHost == 1) {
+        velnor::DisarmCrashFilter();
         ::SetForegroundWindow(hostWindow);
-        ::EnableWindow(hostWindow, TRUE);
-        // The host reads the function id as a 32-bit value: -1 arrives as 0xFFFFFFFF.
-        const WPARAM first = static_cast<DWORD>(static_cast<LONG>(functionId));
-        ::PostMessageA(hostWindow, completionMessage, first, static_cast<LPARAM>(resultCode));
+        velnor::GiveHostWindowBack(hostWindow, completionMessage, FunctionIdParameter(functionId),
+                                   static_cast<LPARAM>(resultCode));
     }
     return CWinApp::ExitInstance();
 }

@@ -111,9 +111,12 @@ int ClSetData::WalkDat(StDATAINFO* record, int cursor) {
     return WalkCursor(false, "WalkDat", cursor, TheState().data.dataSets, record, &InfoOf);
 }
 
+// A planned fault hits after the release: the host failed, the cursor is gone all the same.
 int ClSetData::ReleaseDatCursor(int cursor) {
-    CountCall("ReleaseDatCursor");
-    return CloseCursor(false, cursor);
+    const int closed = CloseCursor(false, cursor);
+    int code = 0;
+    if (CountCall("ReleaseDatCursor", &code)) return code;
+    return closed;
 }
 
 int ClSetData::GetQelPeriod(ClQelPeriod** period) {
@@ -290,7 +293,10 @@ ClQelConnect* ClQelConnect::Inst() {
     return &instance;
 }
 
-void ClQelConnect::SetAppType(int type) { TheState().appType = type; }
+void ClQelConnect::SetAppType(int type) {
+    CountCall("SetAppType");
+    TheState().appType = type;
+}
 void ClQelConnect::SetUseDataType(int type) { TheState().useDataType = type; }
 
 int ClQelConnect::Initiate() {

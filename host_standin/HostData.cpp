@@ -48,10 +48,10 @@ constexpr int64_t kInt32Min = INT32_MIN, kInt32Max = INT32_MAX;
 // Whole yen that still fit in 64 bits once multiplied by 10000.
 constexpr int64_t kMaxWholeYen = INT64_MAX / 10000;
 
-const char* const kFaultOps[] = {"Initiate",  "ExpSysLink",   "ReadyDat",     "WalkDat",
-                                 "MoveReady", "GetCount",     "Move",         "Ready",
-                                 "Walk",      "GetPeriod",    "GetSetObject", "GetQelPeriod",
-                                 "GetEraSet", "GetDatCursor", "GetCursor"};
+const char* const kFaultOps[] = {
+    "Initiate",  "ExpSysLink",   "ReadyDat",  "WalkDat",    "MoveReady",       "GetCount",
+    "Move",      "Ready",        "Walk",      "GetPeriod",  "GetSetObject",    "GetQelPeriod",
+    "GetEraSet", "GetDatCursor", "GetCursor", "SetAppType", "ReleaseDatCursor"};
 
 const char* const kDefaultEras =
     u8R"([{"start": 18680908, "name": "明治"}, {"start": 19120730, "name": "大正"},
@@ -399,6 +399,17 @@ void ParseTop(const json& root, std::vector<StreamedAssets>& streamed, HostData*
             if (!known) Refuse(m.Path("op"), "unknown fault op " + op->dump());
             f.at = static_cast<int>(m.Int("at", 1, 1, kInt32Max));
             f.code = static_cast<int>(m.Int("code", -1, kInt32Min, kInt32Max));
+            if (const json* kind = m.Find("kind")) {
+                if (*kind == "throw") {
+                    f.kind = Fault::kThrow;
+                } else if (*kind == "crash") {
+                    f.kind = Fault::kCrash;
+                } else {
+                    Refuse(m.Path("kind"), "must be \"throw\" or \"crash\", not " + kind->dump());
+                }
+            } else if (f.op == "SetAppType") {
+                Refuse(m.Path("kind"), "SetAppType answers nothing: \"throw\" or \"crash\" only");
+            }
             m.Done();
             d->faults.push_back(f);
         }

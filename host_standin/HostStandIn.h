@@ -19,6 +19,11 @@ namespace hoststandin {
 QEL_API std::string LoadFromFile(const std::string& path);
 QEL_API std::string LoadFromString(const std::string& json);
 
+// Drops the planned faults of the loaded data: for a host that shows the data the program
+// will see without failing itself. `throwsAndCrashesOnly` keeps the faults that answer a
+// code, for a caller that must survive every call.
+QEL_API void ForgetFaults(bool throwsAndCrashesOnly = false);
+
 // True once data was loaded (through the calls above or by ClQelConnect::Initiate).
 QEL_API bool IsLoaded();
 

@@ -1,12 +1,25 @@
 // The stand-in's state, its test interface and its log.
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <stdexcept>
 
 #include "host_standin/StandInState.h"
 
 namespace hoststandin {
+
+namespace {
+
+// A write through a pointer the compiler cannot see to be null: a real access violation,
+// which the optimiser may neither drop nor turn into a trap instruction.
+void Crash() {
+    volatile int* volatile nowhere = nullptr;
+    *nowhere = 1;
+}
+
+}  // namespace
 
 State& TheState() {
     static State state = [] {
@@ -33,6 +46,9 @@ bool CountCall(const char* op, int* code) {
     const int n = ++*counter;
     for (const Fault& f : s.data.faults) {
         if (f.op == op && f.at == n) {
+            if (f.kind == Fault::kThrow)
+                throw std::runtime_error(std::string("host fault in ") + op);
+            if (f.kind == Fault::kCrash) Crash();
             if (code != nullptr) *code = f.code;
             return true;
         }
@@ -60,6 +76,15 @@ std::string LoadFromString(const std::string& json) {
         TheState().loaded = true;
     }
     return error;
+}
+
+void ForgetFaults(bool throwsAndCrashesOnly) {
+    std::vector<Fault>& faults = TheState().data.faults;
+    faults.erase(std::remove_if(faults.begin(), faults.end(),
+                                [&](const Fault& f) {
+                                    return !throwsAndCrashesOnly || f.kind != Fault::kAnswer;
+                                }),
+                 faults.end());
 }
 
 std::string LoadFromFile(const std::string& path) {

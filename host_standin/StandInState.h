@@ -24,9 +24,13 @@ struct DataSetData {
 };
 
 struct Fault {
+    // What the planned call does: answer its code, throw a C++ exception, or crash with
+    // an access violation.
+    enum Kind { kAnswer, kThrow, kCrash };
     std::string op;
     int at;
     int code;
+    Kind kind = kAnswer;
 };
 
 // A loaded host data file, texts already in Shift_JIS and records already laid out.
@@ -71,7 +75,7 @@ struct State {
 State& TheState();
 
 // Counts a call of `op`. True when a fault is planned for this call; `code` then receives
-// the code to answer with.
+// the code to answer with. A planned exception is thrown and a planned crash happens here.
 bool CountCall(const char* op, int* code = nullptr);
 
 // Appends a record to the log (and to $VELNOR_HOST_LOG).

@@ -27,6 +27,15 @@ wine_prefix_arches() {
   if wine32_runs; then echo "win64 win32"; else echo "win64"; fi
 }
 
+# The mark of a ready prefix (.velnor-prefix-ready): the architectures it was made for,
+# then the revision of its settings. A prefix made for other architectures is made again;
+# one of an older revision only gets the settings it lacks. Raise the revision with each
+# setting scripts/wine-prefix adds.
+wine_prefix_settings=2
+wine_prefix_mark() {
+  echo "$(wine_prefix_arches) settings=$wine_prefix_settings"
+}
+
 # The machine a Windows executable was built for: i386, amd64, or other (not a PE file).
 pe_machine() {
   local file=$1 offset machine

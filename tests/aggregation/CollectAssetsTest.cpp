@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <cstring>
+#include <new>
 #include <string>
 #include <vector>
 
@@ -8,6 +10,40 @@
 #include "common/Ui.h"
 #include "host_standin/HostStandIn.h"
 #include "support/Seams.h"
+
+namespace {
+
+// Calls of the global operator new and delete while counted: the rule object's storage
+// must never pass through them (see TheRuleObjectsStorageIsTheProgramsOwn).
+bool g_countOperators = false;
+int g_operatorNews = 0;
+int g_operatorDeletes = 0;
+
+void* CountedNew(std::size_t size) noexcept {
+    if (g_countOperators) ++g_operatorNews;
+    return std::malloc(size != 0 ? size : 1);
+}
+
+void CountedDelete(void* p) noexcept {
+    if (p != nullptr && g_countOperators) ++g_operatorDeletes;
+    std::free(p);
+}
+
+}  // namespace
+
+void* operator new(std::size_t size) {
+    if (void* p = CountedNew(size)) return p;
+    throw std::bad_alloc();
+}
+void* operator new[](std::size_t size) { return operator new(size); }
+void* operator new(std::size_t size, const std::nothrow_t&) noexcept { return CountedNew(size); }
+void* operator new[](std::size_t size, const std::nothrow_t&) noexcept { return CountedNew(size); }
+void operator delete(void* p) noexcept { CountedDelete(p); }
+void operator delete[](void* p) noexcept { CountedDelete(p); }
+void operator delete(void* p, std::size_t) noexcept { CountedDelete(p); }
+void operator delete[](void* p, std::size_t) noexcept { CountedDelete(p); }
+void operator delete(void* p, const std::nothrow_t&) noexcept { CountedDelete(p); }
+void operator delete[](void* p, const std::nothrow_t&) noexcept { CountedDelete(p); }
 
 namespace {
 
@@ -191,6 +227,29 @@ TEST(CollectAssets, AllocationFailuresLeaveTheListEmpty) {
         EXPECT_TRUE(list.empty());
         ExpectClosed();
     }
+}
+
+// The host's deleting destructor would free with the host's runtime: the program allocates
+// and frees the rule object's storage itself, never through operator new and delete.
+TEST(CollectAssets, TheRuleObjectsStorageIsTheProgramsOwn) {
+    Load({R"("name": "a")"});
+    {
+        // Once first, so that the host's own bookkeeping has its memory.
+        ClAssetAggregator first;
+        ASSERT_EQ(first.Open("D1"), 1);
+    }
+    ClAssetAggregator aggregator;
+    g_operatorNews = g_operatorDeletes = 0;
+    g_countOperators = true;
+    const int opened = aggregator.Open("D1");
+    const int live = hoststandin::LiveRuleObjects();
+    aggregator.Close();
+    g_countOperators = false;
+    EXPECT_EQ(opened, 1);
+    EXPECT_EQ(live, 1);
+    EXPECT_EQ(g_operatorNews, 0);
+    EXPECT_EQ(g_operatorDeletes, 0);
+    ExpectClosed();
 }
 
 TEST(CollectAssets, OpenPrepareCloseByHand) {

@@ -93,6 +93,11 @@ Fault ParseFault(const std::string& text) {
             fault.code = Number(words[next + 1], "code");
             next += 2;
         }
+        if (next < words.size() && (words[next] == "throw" || words[next] == "crash")) {
+            if (fault.hasCode) throw Refusal{words[next] + " answers no code"};
+            fault.kind = words[next];
+            ++next;
+        }
         if (next < words.size() && words[next] == "fatal") {
             if (!fault.hasCode) throw Refusal{"fatal without code"};
             fault.fatal = true;
@@ -154,7 +159,7 @@ Row ParseRow(const std::vector<std::string>& cells) {
     if (row.result < 0 || row.result > 2) throw Refusal{"result is 0, 1 or 2"};
     if (!OneOf(cells[4], {"yes", "no"})) throw Refusal{"posted is yes or no"};
     row.posted = cells[4] == "yes";
-    std::istringstream log(cells[5]);
+    std::istringstream log(cells[5] == "none" ? std::string() : cells[5]);
     for (std::string token; log >> token;) row.hostLog.push_back(token);
     row.destination = cells[6];
     if (!OneOf(row.destination, {"unchanged", "same", "written"})) {
@@ -166,8 +171,9 @@ Row ParseRow(const std::vector<std::string>& cells) {
     }
     if (cells[8] != "none") row.leftOver = Split(cells[8], ",");
     ParseDocument(cells[9], &row);
-    if (!OneOf(cells[10], {"yes", "no"})) throw Refusal{"exe is yes or no"};
-    row.exe = cells[10] == "yes";
+    if (!OneOf(cells[10], {"yes", "no", "only"})) throw Refusal{"exe is yes, no or only"};
+    row.exe = cells[10] != "no";
+    row.inProcess = cells[10] != "only";
     return row;
 }
 
@@ -264,6 +270,7 @@ std::string Describe(const Fault& fault) {
     }
     if (!fault.target.empty()) text += " " + fault.target;
     if (fault.hasCode) text += " = " + std::to_string(fault.code);
+    if (!fault.kind.empty()) text += " " + fault.kind;
     if (fault.fatal) text += " fatal";
     return text;
 }

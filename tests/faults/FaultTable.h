@@ -14,6 +14,7 @@ extern const size_t kColumnCount;
 // One injected failure (or missing file) of a row's `fault` cell:
 //   host Op[#n] [= code] [fatal]    the n-th call of a host operation answers `code`;
 //                                   `fatal` also lists the code in the host's fatalCodes
+//   host Op[#n] throw|crash         the n-th call throws a C++ exception or crashes
 //   file op[#n|#last] target        the n-th (or last) call of a file operation on target
 //   memory what[#n]                 the n-th allocation of `what` fails
 //   absent target                   the file or folder is not there when the run starts
@@ -26,6 +27,7 @@ struct Fault {
     bool hasCode = false;
     int code = 0;
     bool fatal = false;
+    std::string kind;  // host: empty (answers a code), "throw" or "crash"
 };
 
 struct Row {
@@ -35,13 +37,14 @@ struct Row {
     std::vector<std::string> messages;  // message keys in the order shown; empty: none
     int result = 0;
     bool posted = false;
-    std::vector<std::string> hostLog;   // tokens: Kind or Kind(code)
+    std::vector<std::string> hostLog;   // tokens: Kind or Kind(code); empty: none
     std::string destination;            // unchanged, same, written
     std::string settings;               // unchanged, written, reset
     std::vector<std::string> leftOver;  // targets whose files or folders stay behind
     std::string documentHas;            // text the written document holds
     std::string documentLacks;          // text it does not hold
     bool exe = false;                   // also run through the real program
+    bool inProcess = true;              // false: only through the real program
 };
 
 // A call the program makes that no row injects, and why ("| call | why it is not

@@ -32,11 +32,13 @@ TEST(FaultTableFormat, ReadsEveryCell) {
             "written | none | has `<X>00</X>` | no |\n"
             "| b | none | none | 2 | no | Release | unchanged | reset | export-temp, env-folder | "
             "lacks `y` | yes |\n"
+            "| c | host Move#2 crash | none | 2 | yes | none | unchanged | unchanged | none | - | "
+            "only |\n"
             "\ntext\n\n| call | why it is not injected |\n|---|---|\n| `host MoveFinish` | ends "
             "|\n",
         &table, &error))
         << error;
-    ASSERT_EQ(2u, table.rows.size());
+    ASSERT_EQ(3u, table.rows.size());
     const faulttable::Row& a = table.rows[0];
     EXPECT_EQ(5, a.line);
     ASSERT_EQ(3u, a.faults.size());
@@ -66,6 +68,15 @@ TEST(FaultTableFormat, ReadsEveryCell) {
     EXPECT_EQ((std::vector<std::string>{"export-temp", "env-folder"}), b.leftOver);
     EXPECT_EQ("y", b.documentLacks);
     EXPECT_TRUE(b.exe);
+    EXPECT_TRUE(b.inProcess);
+    const faulttable::Row& c = table.rows[2];
+    ASSERT_EQ(1u, c.faults.size());
+    EXPECT_EQ("crash", c.faults[0].kind);
+    EXPECT_FALSE(c.faults[0].hasCode);
+    EXPECT_EQ("host Move#2 crash", faulttable::Describe(c.faults[0]));
+    EXPECT_TRUE(c.hostLog.empty());
+    EXPECT_TRUE(c.exe);
+    EXPECT_FALSE(c.inProcess);
     ASSERT_EQ(1u, table.notInjected.size());
     EXPECT_EQ("host MoveFinish", table.notInjected[0].call);
     EXPECT_EQ("ends", table.notInjected[0].why);
@@ -93,6 +104,13 @@ TEST(FaultTableFormat, RefusesWhatItCannotRead) {
          "line 3: code \"x\" is no number"},
         {"fatal without code", kHeader + "| a | host Walk fatal" + ok,
          "line 3: fatal without code"},
+        {"thrown with code", kHeader + "| a | host Walk = 3 throw" + ok,
+         "line 3: throw answers no code"},
+        {"unknown kind", kHeader + "| a | host Walk explode" + ok,
+         "line 3: unexpected \"explode\""},
+        {"exe maybe",
+         kHeader + "| a | none | none | 0 | yes | x | same | written | none | - | maybe |\n",
+         "line 3: exe is yes, no or only"},
         {"call 0", kHeader + "| a | file open#0 env" + ok, "line 3: call number 0 is below 1"},
         {"file without target", kHeader + "| a | file open" + ok,
          "line 3: file fault is \"file op[#n] target\""},

@@ -267,6 +267,19 @@ const CleanRun& CleanRunFor(const std::vector<faulttable::Fault>& faults) {
     return cache.emplace(key, clean).first->second;
 }
 
+void WaitUntilNotHeld(const std::string& path) {
+    for (int tries = 0; tries < 100; ++tries) {
+        HANDLE h = CreateFileA(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
+                               FILE_ATTRIBUTE_NORMAL, nullptr);
+        if (h != INVALID_HANDLE_VALUE) {
+            CloseHandle(h);
+            return;
+        }
+        if (GetLastError() != ERROR_SHARING_VIOLATION) return;
+        Sleep(100);
+    }
+}
+
 std::string BinDir() { return Backslashes(VELNOR_BIN_DIR) + "\\"; }
 
 }  // namespace
@@ -360,6 +373,7 @@ std::string RunFolder::HostData(const std::vector<faulttable::Fault>& faults,
         faultList += "{\"op\": " + velnor_test::JsonText(f.op) +
                      ", \"at\": " + std::to_string(CallNumber(f, lastCalls));
         if (f.hasCode) faultList += ", \"code\": " + std::to_string(f.code);
+        if (!f.kind.empty()) faultList += ", \"kind\": " + velnor_test::JsonText(f.kind);
         faultList += "}";
         if (f.fatal) fatalCodes += (fatalCodes.empty() ? "" : ", ") + std::to_string(f.code);
     }
@@ -578,6 +592,9 @@ Outcome RunProgram(const faulttable::Row& row) {
         });
         guidriver::EndProcess(simulator, ended);
     }
+    // After a crash the system's debugger inherits the report as its output and may still
+    // hold it for a moment after the program has gone.
+    WaitUntilNotHeld(report);
     SetCurrentDirectoryA(previousFolder);
     SetVariable("VELNOR_HOST_DATA", "");
     SetVariable("VELNOR_HOST_LOG", "");

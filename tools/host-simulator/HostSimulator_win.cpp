@@ -156,6 +156,8 @@ std::string FolderOf(const std::string& path) {
 std::string DescribeHostData(const std::string& file) {
     const std::string why = hoststandin::LoadFromFile(file);
     if (!why.empty()) return "host data " + file + " not usable: " + why;
+    // The faults are planned for the program's calls, not for ours.
+    hoststandin::ForgetFaults();
     StDATAINFO selected;
     if (!velnor::FindSelectedDataSet(&selected)) return "host data " + file + ": no selected data";
     char company[sizeof(selected.szCompanyName) + 1] = {};
