@@ -36,7 +36,7 @@ BOOL ClLinkApp::FindSelectedData(StDATAINFO* record) {
 }
 
 BOOL ClLinkApp::InitInstance() {
-    AfxEnableControlContainer();
+    fw::AfxEnableControlContainer();
 
     ClQelConnect::Inst()->m_strTitle = velnor::kTitleText;
     ClQelConnect::Inst()->SetAppType(velnor::CurrentEdition().appType);
@@ -45,7 +45,7 @@ BOOL ClLinkApp::InitInstance() {
 
     if (ParseCommandLine(m_lpCmdLine)) {
         launchedByHost = 1;
-        hostWindowObject = CWnd::FromHandle(hostWindow);
+        hostWindowObject = fw::CWnd::FromHandle(hostWindow);
         ClQelConnect::Inst()->m_hOwnerWnd = hostWindow;
         ::EnableWindow(hostWindow, FALSE);
     }
@@ -93,5 +93,5 @@ int ClLinkApp::ExitInstance() {
         const WPARAM first = static_cast<DWORD>(static_cast<LONG>(functionId));
         ::PostMessageA(hostWindow, completionMessage, first, static_cast<LPARAM>(resultCode));
     }
-    return CWinApp::ExitInstance();
+    return fw::CWinApp::ExitInstance();
 }

@@ -25,8 +25,8 @@ bool AnyModifierDown() {
 
 }  // namespace
 
-ClCondDlg::ClCondDlg(CWnd* parent, StDATAINFO* dataInfo, const char* fixedPath)
-    : CDialog(IDD_CONDITIONS, parent),
+ClCondDlg::ClCondDlg(fw::CWnd* parent, StDATAINFO* dataInfo, const char* fixedPath)
+    : fw::CDialog(IDD_CONDITIONS, parent),
       m_pDataInfo(dataInfo),
       m_szFixedPath(),
       m_szEnvPath(),
@@ -39,9 +39,9 @@ ClCondDlg::ClCondDlg(CWnd* parent, StDATAINFO* dataInfo, const char* fixedPath)
     }
 }
 
-void ClCondDlg::DoDataExchange(CDataExchange* dx) {
-    CDialog::DoDataExchange(dx);
-    DDX_Text(dx, IDC_COND_OUTPUT, m_strOutPath);
+void ClCondDlg::DoDataExchange(fw::CDataExchange* dx) {
+    fw::CDialog::DoDataExchange(dx);
+    fw::DDX_Text(dx, IDC_COND_OUTPUT, m_strOutPath);
 }
 
 BOOL ClCondDlg::PreTranslateMessage(MSG* msg) {
@@ -58,11 +58,11 @@ BOOL ClCondDlg::PreTranslateMessage(MSG* msg) {
             return TRUE;
         }
     }
-    return CDialog::PreTranslateMessage(msg);
+    return fw::CDialog::PreTranslateMessage(msg);
 }
 
 BOOL ClCondDlg::OnInitDialog() {
-    CDialog::OnInitDialog();
+    fw::CDialog::OnInitDialog();
 
     if (m_pDataInfo->nDataKind == kDataKindPastResults) {
         velnor::ShowMessageBox(m_hWnd, velnor::kMsgPastResults, velnor::kTitleText,
@@ -126,7 +126,7 @@ void ClCondDlg::OnOK() {
         ReturnToDestination();
         return;
     }
-    CDialog::OnOK();
+    fw::CDialog::OnOK();
 }
 
 void ClCondDlg::OnCancel() {
@@ -142,7 +142,7 @@ BOOL ClCondDlg::OnCommand(WPARAM wParam, LPARAM lParam) {
         OnBrowse();
         return TRUE;
     }
-    return CDialog::OnCommand(wParam, lParam);
+    return fw::CDialog::OnCommand(wParam, lParam);
 }
 
 void ClCondDlg::OnBrowse() {
@@ -157,8 +157,8 @@ void ClCondDlg::OnBrowse() {
         fileName = velnor::GetAfterDrivePart(m_strOutPath);
     }
 
-    CFileDialog dialog(FALSE, "XML", fileName.c_str(), kBrowseFlags, "Xml Files (*.xml)|*.xml||",
-                       this);
+    fw::CFileDialog dialog(FALSE, "XML", fileName.c_str(), kBrowseFlags,
+                           "Xml Files (*.xml)|*.xml||", this);
     dialog.m_ofn.lpstrTitle = "保存ファイルを指定";
     dialog.m_ofn.lpstrInitialDir = folder.c_str();
     if (dialog.DoModal() == IDOK) {

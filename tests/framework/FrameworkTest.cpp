@@ -13,6 +13,8 @@
 #include "framework/Framework.h"
 #include "tests/framework/TestDialog.h"
 
+using namespace fw;
+
 namespace {
 
 // ---- application entry -------------------------------------------------------------
