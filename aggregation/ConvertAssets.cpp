@@ -1,4 +1,4 @@
-// Conversion of the selected assets into the text fields of the export.
+﻿// Conversion of the selected assets into the text fields of the export.
 #include <cstring>
 #include <new>
 

@@ -1,4 +1,4 @@
-// The progress window "集計中": an overall bar from 0 to 1000 over the whole run, with the
+﻿// The progress window "集計中": an overall bar from 0 to 1000 over the whole run, with the
 // per cent in the caption, and an activity bar refilled at every small step. Nothing
 // dispatches messages while it is up, so it repaints itself explicitly.
 //

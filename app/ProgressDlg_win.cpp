@@ -1,4 +1,4 @@
-#include <cstdio>
+﻿#include <cstdio>
 
 #include "app/ProgressDlg.h"
 #include "res/Resource.h"

@@ -1,4 +1,4 @@
-#include <memory>
+﻿#include <memory>
 
 #include "aggregation/AssetAggregator.h"
 #include "app/LinkApp.h"

@@ -1,4 +1,4 @@
-// Host records through conversion and export: asset snapshots and the company record
+﻿// Host records through conversion and export: asset snapshots and the company record
 // made directly from the input (texts unterminated or with odd Shift_JIS, extreme
 // amounts and dates), converted into export records and written as a document into a
 // folder of the target's own.

@@ -1,4 +1,4 @@
-// The conditions dialog on a real window under Wine: opened with DoModal from template
+﻿// The conditions dialog on a real window under Wine: opened with DoModal from template
 // 130, driven with real messages and keyboard input from a timer in its own modal loop,
 // with message boxes answered through the message-box seam.
 #include <gtest/gtest.h>

@@ -1,4 +1,4 @@
-#include "faults/MatrixRun_win.h"
+﻿#include "faults/MatrixRun_win.h"
 
 #include <algorithm>
 #include <cstdlib>
