@@ -7,7 +7,7 @@
 
 #include "aggregation/AssetRecords.h"
 #include "framework/Framework.h"
-#include "host/QelRecords.h"
+#include "hostbinding/HostBinding.h"
 
 class ClLinkApp : public fw::CWinApp {
   public:

@@ -6,7 +6,6 @@
 #include "app/ResultCode.h"
 #include "app/SelectedData.h"
 #include "common/Edition.h"
-#include "host/QelHost.h"
 
 namespace {
 
@@ -38,15 +37,15 @@ BOOL ClLinkApp::FindSelectedData(StDATAINFO* record) {
 BOOL ClLinkApp::InitInstance() {
     fw::AfxEnableControlContainer();
 
-    ClQelConnect::Inst()->m_strTitle = velnor::kTitleText;
-    ClQelConnect::Inst()->SetAppType(velnor::CurrentEdition().appType);
-    ClQelConnect::Inst()->SetUseDataType(kUseDataType);
-    if (ClQelConnect::Inst()->Initiate() != 0) return FALSE;
+    velnor::host::SetConnectionTitle(velnor::kTitleText);
+    velnor::host::Instance<ClQelConnect>()->SetAppType(velnor::CurrentEdition().appType);
+    velnor::host::Instance<ClQelConnect>()->SetUseDataType(kUseDataType);
+    if (velnor::host::Instance<ClQelConnect>()->Initiate() != 0) return FALSE;
 
     if (ParseCommandLine(m_lpCmdLine)) {
         launchedByHost = 1;
         hostWindowObject = fw::CWnd::FromHandle(hostWindow);
-        ClQelConnect::Inst()->m_hOwnerWnd = hostWindow;
+        velnor::host::SetConnectionOwner(hostWindow);
         ::EnableWindow(hostWindow, FALSE);
     }
 
@@ -55,7 +54,7 @@ BOOL ClLinkApp::InitInstance() {
         return FALSE;
     }
 
-    const int link = ClQelConnect::Inst()->ExpSysLink();
+    const int link = velnor::host::Instance<ClQelConnect>()->ExpSysLink();
     if (link != 0) {
         SetResult(link == kExpSysLinkCancelled ? velnor::kResultCancelled : velnor::kResultFailed);
         return FALSE;
@@ -82,9 +81,9 @@ int ClLinkApp::ExitInstance() {
     for (auto& record : assetRecords) record.reset();
     assetRecords.clear();
 
-    ClQelConnect::Inst()->LogOut();
-    ClQelConnect::Inst()->Terminate();
-    ClQelConnect::Inst()->Release();
+    velnor::host::Instance<ClQelConnect>()->LogOut();
+    velnor::host::Instance<ClQelConnect>()->Terminate();
+    velnor::host::Instance<ClQelConnect>()->Release();
 
     if (launchedByHost == 1) {
         ::SetForegroundWindow(hostWindow);

@@ -3,14 +3,11 @@
 #include <cstdint>
 #include <cstring>
 
-#include "host/QelHost.h"
+#include "hostbinding/HostBinding.h"
 
 namespace velnor {
 
 namespace {
-
-constexpr int kSetKindDataList = 5;
-constexpr size_t kUserIdSize = 65;
 
 // Releases the data-set cursor exactly once, whichever way the walk ends.
 class DatCursor {
@@ -19,28 +16,28 @@ class DatCursor {
     ~DatCursor() { set_->ReleaseDatCursor(cursor_); }
     DatCursor(const DatCursor&) = delete;
     DatCursor& operator=(const DatCursor&) = delete;
-    int get() const { return cursor_; }
+    host::DataCursor get() const { return cursor_; }
 
   private:
     ClSetData* set_;
-    int cursor_ = 0;
+    host::DataCursor cursor_{};
 };
 
 }  // namespace
 
 bool FindSelectedDataSet(StDATAINFO* record) {
     std::memset(record, 0, sizeof(*record));
-    ClDataMgr* dataMgr = ClDataMgr::Inst();
+    ClDataMgr* dataMgr = host::Instance<ClDataMgr>();
     ClSysUser* user = dataMgr->GetSysUserObject();
     if (user == nullptr) return false;
-    char userId[kUserIdSize] = {};
+    char userId[host::kUserIdSize] = {};
     user->GetCurUserID(userId);
-    userId[kUserIdSize - 1] = '\0';
+    userId[host::kUserIdSize - 1] = '\0';
     int32_t unused = 0;
     int32_t selectedNo = 0;
-    user->GetSelectedNo(userId, &unused, &selectedNo);
+    host::GetSelectedNo(*user, userId, &unused, &selectedNo);
 
-    auto* set = dynamic_cast<ClSetData*>(dataMgr->GetSetObject(kSetKindDataList, 1));
+    ClSetData* set = host::DataSetList(*dataMgr);
     if (set == nullptr) return false;
     DatCursor cursor(set);
     if (set->ReadyDat(cursor.get(), 0) != 0) return false;
@@ -48,7 +45,7 @@ bool FindSelectedDataSet(StDATAINFO* record) {
         StDATAINFO scratch;
         std::memset(&scratch, 0, sizeof(scratch));
         if (set->WalkDat(&scratch, cursor.get()) != 0) return false;
-        if (scratch.nDataNo == selectedNo) {
+        if (host::Read(scratch, host::data_info::kDataNo) == selectedNo) {
             std::memcpy(record, &scratch, sizeof(*record));
             return true;
         }

@@ -7,7 +7,7 @@
 #include <string>
 
 #include "framework/Dialog.h"
-#include "host/QelRecords.h"
+#include "hostbinding/HostBinding.h"
 
 class ClCondDlg : public fw::CDialog {
   public:

@@ -10,9 +10,11 @@
 #include "conditions/EnvFile.h"
 #include "conditions/PathChecks.h"
 #include "framework/FileDialog.h"
-#include "host/QelHost.h"
 
 namespace {
+
+namespace host = velnor::host;
+namespace data_info = velnor::host::data_info;
 
 constexpr int kEditLimit = 255;
 // Hide read-only, keep the current directory, path and file must exist.
@@ -64,7 +66,7 @@ BOOL ClCondDlg::PreTranslateMessage(MSG* msg) {
 BOOL ClCondDlg::OnInitDialog() {
     fw::CDialog::OnInitDialog();
 
-    if (m_pDataInfo->nDataKind == kDataKindPastResults) {
+    if (host::Read(*m_pDataInfo, data_info::kDataKind) == host::kDataKindPastResults) {
         velnor::ShowMessageBox(m_hWnd, velnor::kMsgPastResults, velnor::kTitleText,
                                velnor::kMbOk | velnor::kMbIconWarning);
         EndDialog(IDCANCEL);
@@ -77,16 +79,17 @@ BOOL ClCondDlg::OnInitDialog() {
     ReadEnvFile(&rememberedKind, m_szEnvPath);
 
     char text[256] = {};
-    velnor::CopyField(text, sizeof text, m_pDataInfo->szCompanyName,
-                      sizeof m_pDataInfo->szCompanyName);
+    host::ReadText(*m_pDataInfo, data_info::kCompanyName, text, sizeof text);
     SetDlgItemText(IDC_COND_COMPANY, text);
-    SetDlgItemText(
-        IDC_COND_PERIOD,
-        velnor::FormatPeriodText(m_pDataInfo->nPeriodStart, m_pDataInfo->nPeriodEnd).c_str());
-    SetDlgItemText(IDC_COND_COST, m_pDataInfo->nManufacturingCost != 0 ? "あり" : "なし");
+    SetDlgItemText(IDC_COND_PERIOD,
+                   velnor::FormatPeriodText(host::Read(*m_pDataInfo, data_info::kPeriodStart),
+                                            host::Read(*m_pDataInfo, data_info::kPeriodEnd))
+                       .c_str());
+    SetDlgItemText(IDC_COND_COST,
+                   host::Read(*m_pDataInfo, data_info::kManufacturingCost) != 0 ? "あり" : "なし");
 
-    const velnor::StBusinessButtons buttons =
-        velnor::ChooseBusinessButtons(m_pDataInfo->byBusinessKinds, rememberedKind);
+    const velnor::StBusinessButtons buttons = velnor::ChooseBusinessButtons(
+        host::Read(*m_pDataInfo, data_info::kBusinessKinds), rememberedKind);
     const int radioIds[3] = {IDC_COND_GENERAL, IDC_COND_REALESTATE, IDC_COND_BOTH};
     for (int i = 0; i < 3; ++i) {
         ::EnableWindow(::GetDlgItem(m_hWnd, radioIds[i]), buttons.enabled[i] ? TRUE : FALSE);
@@ -96,8 +99,9 @@ BOOL ClCondDlg::OnInitDialog() {
     char hostFolder[261] = {};
     char tempFolder[261] = {};
     if (m_szFixedPath[0] == '\0' && m_szEnvPath[0] == '\0') {
-        if (ClFileMgr* fileMgr = ClFileMgr::Inst()) fileMgr->GetAppFolderPath(0, hostFolder);
-        hostFolder[sizeof hostFolder - 1] = '\0';
+        if (ClFileMgr* fileMgr = host::Instance<ClFileMgr>()) {
+            host::GetAppFolderPath(*fileMgr, 0, hostFolder, sizeof hostFolder);
+        }
         if (hostFolder[0] == '\0') {
             const DWORD n = ::GetTempPathA(sizeof tempFolder, tempFolder);
             if (n == 0 || n >= sizeof tempFolder) tempFolder[0] = '\0';
