@@ -32,6 +32,17 @@ constexpr int64_t kMaxExpenses = 999999999990000LL;
 
 bool IsDisposed(int16_t state) { return state == 4 || state == 5; }
 
+// The host's rule class may bring its own operator new (an MFC header's CObject does), which
+// hides the global forms and reports no memory with an exception of its own: plain new, and
+// anything thrown while the object is made counts as no rule object.
+ClRuleGenkashokyaku* NewRule() {
+    try {
+        return new ClRuleGenkashokyaku();
+    } catch (...) {
+        return nullptr;
+    }
+}
+
 bool Selected(const StASSETSNAPSHOT& asset, const StDATAINFO& data, int16_t category) {
     const StASSETMASTER& master = asset.master;
     if (asset.year.llExpenses < 0 || asset.year.llExpenses > kMaxExpenses) return false;
@@ -52,7 +63,7 @@ ClAssetAggregator::~ClAssetAggregator() { Close(); }
 int ClAssetAggregator::Open(const char* dataId) {
     if (m_pRule == nullptr) {
         if (velnor::AggregationAllocationFails()) return 0;
-        m_pRule = new (std::nothrow) ClRuleGenkashokyaku();
+        m_pRule = NewRule();
         if (m_pRule == nullptr) return 0;
     }
     m_pRule->AttachSetMgr(host::Instance<ClDataMgr>()->GetSetMgr());
