@@ -85,9 +85,10 @@ template <size_t N>
 class WritableText {
   public:
     explicit WritableText(const char* text) {
-        const size_t length = text != nullptr ? FieldLength(text, N - 1) : 0;
-        const size_t kept = SjisCutLength(text != nullptr ? text : "", length, N - 1);
-        if (kept > 0) std::memcpy(buffer_, text, kept);
+        const char* source = text != nullptr ? text : "";
+        // One byte beyond what fits shows whether a double-byte character is split.
+        const size_t kept = SjisCutLength(source, FieldLength(source, N), N - 1);
+        std::memcpy(buffer_, source, kept);
         buffer_[kept] = '\0';
     }
     char* get() { return buffer_; }
