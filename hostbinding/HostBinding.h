@@ -28,6 +28,11 @@
 //     overloads): GetDatCursor, GetCursor, GetSelectedNo, GetPeriod, GetCount,
 //     GetAppFolderPath, DispMsg, CheckFatalErrorWithMsg.
 // 10. Results are integers; the records are plain bytes, read at their offsets.
+// 11. The record types are complete and trivially copyable: the program clears and copies
+//     them as blocks and keeps one of each of the asset's three on the stack. StFINDINFO
+//     may stay incomplete (the program passes none).
+// 12. ClRuleGenkashokyaku has a public default constructor and destructor; the other
+//     operations may be declared in any base class of the one the program calls them on.
 #pragma once
 
 #include <cstddef>
@@ -44,7 +49,6 @@ namespace velnor {
 namespace host {
 
 // Results and numbers of the host's interface.
-constexpr int kOk = 0;
 constexpr int kNoData = 5000;
 constexpr int kSetKindDataList = 5;  // ClDataMgr::GetSetObject(5, 1): the ClSetData
 constexpr int kSetEras = 13;         // ClSetMgr::GetSetObject(13, 0): the ClSetGengo
@@ -85,9 +89,10 @@ template <size_t N>
 class WritableText {
   public:
     explicit WritableText(const char* text) {
-        const size_t length = text != nullptr ? FieldLength(text, N - 1) : 0;
-        const size_t kept = SjisCutLength(text != nullptr ? text : "", length, N - 1);
-        if (kept > 0) std::memcpy(buffer_, text, kept);
+        const char* source = text != nullptr ? text : "";
+        // One byte beyond what fits shows whether a double-byte character is split.
+        const size_t kept = SjisCutLength(source, FieldLength(source, N), N - 1);
+        std::memcpy(buffer_, source, kept);
         buffer_[kept] = '\0';
     }
     char* get() { return buffer_; }
