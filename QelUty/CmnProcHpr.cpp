@@ -6,57 +6,59 @@
 
 namespace {
 
+namespace host = velnor::host;
+
 constexpr const char* kModuleName = "CmnProcHpr";
-constexpr int kEraSet = 13;
-constexpr int kDataSetKind = 5;
 constexpr int32_t kLastDate = 99991231;
 
 }  // namespace
 
 bool ClCmnProcHpr::Failed(int code, int line) {
-    ClMsgMgr* msg = ClMsgMgr::Inst();
-    const bool fatal = msg->CheckFatalErrorWithMsg(code, 0, 1, m_hOwner) != 0;
+    ClMsgMgr* msg = host::Instance<ClMsgMgr>();
+    const bool fatal = host::CheckFatalErrorWithMsg(*msg, code, 0, 1, m_hOwner) != 0;
     if (code == 0 && !fatal) return false;
-    msg->SetLastError(code, kModuleName, line);
+    host::SetLastError(*msg, code, kModuleName, line);
     return true;
 }
 
 int ClCmnProcHpr::GetEra(int32_t date, StGENGOINFO* era, int* eraYear) {
     std::memset(era, 0, sizeof(*era));
 
-    ClSetMgr* setMgr = ClDataMgr::Inst()->GetSetMgr();
-    ClSetGengo* eras =
-        setMgr ? dynamic_cast<ClSetGengo*>(setMgr->GetSetObject(kEraSet, 0)) : nullptr;
+    ClSetMgr* setMgr = host::Instance<ClDataMgr>()->GetSetMgr();
+    ClSetGengo* eras = setMgr ? host::EraSet(*setMgr) : nullptr;
     if (eras == nullptr) {
         Failed(kCmnErrNoSetObject, __LINE__);
         return -1;
     }
 
-    int cursor = 0;
+    host::EraCursor cursor{};
     if (Failed(eras->GetCursor(&cursor), __LINE__)) return -1;
     if (Failed(eras->Ready(cursor), __LINE__)) {
         eras->ReleaseCursor(cursor);
         return -1;
     }
 
-    StGENGOINFO previous{};
-    StGENGOINFO current{};
+    StGENGOINFO previous;
+    StGENGOINFO current;
+    std::memset(&previous, 0, sizeof previous);
+    std::memset(&current, 0, sizeof current);
     bool haveRecord = false;
     // A host exception fails the run; the cursor is still ours to give back.
     try {
         for (;;) {
-            const int rc = eras->Walk(&current, cursor);
-            if (rc == kQelNoData) break;
+            const int rc = static_cast<int>(eras->Walk(&current, cursor));
+            if (rc == host::kNoData) break;
             if (Failed(rc, __LINE__)) {
                 eras->ReleaseCursor(cursor);
                 return -1;
             }
             if (!haveRecord) {
-                if (date < current.nStart) {
+                if (date < host::Read(current, host::era_info::kStart)) {
                     eras->ReleaseCursor(cursor);
                     return -1;
                 }
-            } else if (date >= previous.nStart && date <= current.nStart - 1) {
+            } else if (date >= host::Read(previous, host::era_info::kStart) &&
+                       date <= host::Read(current, host::era_info::kStart) - 1) {
                 break;
             }
             previous = current;
@@ -69,8 +71,8 @@ int ClCmnProcHpr::GetEra(int32_t date, StGENGOINFO* era, int* eraYear) {
     eras->ReleaseCursor(cursor);
 
     if (!haveRecord || date > kLastDate) return -1;
-    *era = previous;
-    *eraYear = date / 10000 - previous.nStart / 10000 + 1;
+    std::memcpy(era, &previous, sizeof previous);
+    *eraYear = date / 10000 - host::Read(previous, host::era_info::kStart) / 10000 + 1;
     return 0;
 }
 
@@ -78,7 +80,7 @@ int ClCmnProcHpr::GetEraName(int32_t date, char* name, size_t nameSize, int* era
     StGENGOINFO era;
     int year = 0;
     if (GetEra(date, &era, &year) != 0) return -1;
-    velnor::CopyField(name, nameSize, era.szName, sizeof(era.szName));
+    host::ReadText(era, host::era_info::kName, name, nameSize);
     *eraYear = year;
     return 0;
 }
@@ -87,7 +89,7 @@ int ClCmnProcHpr::GetPeriod(int32_t* first, int32_t* last) {
     *first = 0;
     *last = 0;
 
-    ClSetData* data = dynamic_cast<ClSetData*>(ClDataMgr::Inst()->GetSetObject(kDataSetKind, 1));
+    ClSetData* data = host::DataSetList(*host::Instance<ClDataMgr>());
     if (data == nullptr) {
         Failed(kCmnErrNoSetObject, __LINE__);
         return -1;
@@ -98,7 +100,7 @@ int ClCmnProcHpr::GetPeriod(int32_t* first, int32_t* last) {
         Failed(kCmnErrNoPeriodObject, __LINE__);
         return -1;
     }
-    const int rc = period->GetPeriod(first, last);
+    const int rc = host::GetPeriod(*period, first, last);
     period->Release(1);
     if (Failed(rc, __LINE__)) {
         *first = 0;

@@ -9,7 +9,7 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "host/QelHost.h"
+#include "hostbinding/HostBinding.h"
 
 // Codes of the failures the helpers detect themselves.
 constexpr int kCmnErrNoSetObject = -1001;     // the host has no set object to ask
@@ -17,8 +17,9 @@ constexpr int kCmnErrNoPeriodObject = -1004;  // the data set has no period obje
 
 class ClCmnProcHpr {
   public:
-    // `owner` is the window the host's messages belong to; none for the conversion.
-    explicit ClCmnProcHpr(QelWindow owner = nullptr) : m_hOwner(owner) {}
+    // `owner` is the window (an HWND) the host's messages belong to; none for the
+    // conversion.
+    explicit ClCmnProcHpr(void* owner = nullptr) : m_hOwner(owner) {}
     ClCmnProcHpr(const ClCmnProcHpr&) = delete;
     ClCmnProcHpr& operator=(const ClCmnProcHpr&) = delete;
 
@@ -38,5 +39,5 @@ class ClCmnProcHpr {
     // recorded against `line`.
     bool Failed(int code, int line);
 
-    QelWindow m_hOwner;
+    void* m_hOwner;
 };

@@ -23,6 +23,9 @@ void PlanAggregationAllocationFault(int n) { g_allocationsUntilFault = n > 0 ? n
 
 namespace {
 
+namespace host = velnor::host;
+namespace data_info = velnor::host::data_info;
+
 constexpr int16_t kMethodSmallAsset = 7;
 constexpr int32_t kTypeNeverExported = 11;
 // 99999999999 yen in the host's units of 1/10000 yen.
@@ -52,15 +55,16 @@ void DeleteRuleObject(ClRuleGenkashokyaku* rule) {
 
 bool IsDisposed(int16_t state) { return state == 4 || state == 5; }
 
-bool Selected(const StKOTEISHISANHEAD& master, const StKOTEINENHEAD& year, const StDATAINFO& data,
-              int16_t category) {
-    if (year.llExpenses < 0 || year.llExpenses > kMaxExpenses) return false;
-    if (data.byBusinessKinds == BUSINESS_BOTH && category != BUSINESS_BOTH &&
+bool Selected(const StASSETSNAPSHOT& asset, const StDATAINFO& data, int16_t category) {
+    const StASSETMASTER& master = asset.master;
+    if (asset.year.llExpenses < 0 || asset.year.llExpenses > kMaxExpenses) return false;
+    if (host::Read(data, data_info::kBusinessKinds) == BUSINESS_BOTH && category != BUSINESS_BOTH &&
         master.nBusinessCategory != category)
         return false;
     if (master.nTypeCode == kTypeNeverExported) return false;
-    if (IsDisposed(master.nDisposalState) && master.nDisposed < data.nPeriodStart) return false;
-    if (master.nMethod == kMethodSmallAsset && master.nAcquired < data.nPeriodStart) return false;
+    const int32_t periodStart = host::Read(data, data_info::kPeriodStart);
+    if (IsDisposed(master.nDisposalState) && master.nDisposed < periodStart) return false;
+    if (master.nMethod == kMethodSmallAsset && master.nAcquired < periodStart) return false;
     return true;
 }
 
@@ -73,18 +77,18 @@ int ClAssetAggregator::Open(const char* dataId) {
         m_pRule = NewRuleObject();
         if (m_pRule == nullptr) return 0;
     }
-    m_pRule->AttachSetMgr(ClDataMgr::Inst()->GetSetMgr());
-    m_pRule->SetCurDataID(dataId);
-    m_pRule->AttachOptLink(ClLinkMgr::Inst()->GetOptLink());
+    m_pRule->AttachSetMgr(host::Instance<ClDataMgr>()->GetSetMgr());
+    host::SetCurDataID(*m_pRule, dataId);
+    m_pRule->AttachOptLink(host::Instance<ClLinkMgr>()->GetOptLink());
     return 1;
 }
 
 int ClAssetAggregator::Prepare(int32_t* count) {
     if (m_pRule == nullptr) return -1;
     m_pRule->MoveFinish();
-    int rc = m_pRule->MoveReady(nullptr, 0, 0);
+    int rc = static_cast<int>(m_pRule->MoveReady(nullptr, 0, 0));
     if (rc != 0) return rc;
-    rc = m_pRule->GetCount(count);
+    rc = host::GetCount(*m_pRule, count);
     if (rc != 0) {
         m_pRule->MoveFinish();
         return rc;
@@ -103,13 +107,13 @@ int ClAssetAggregator::CollectAssets(ClSnapshotList& snapshots, const StDATAINFO
                                      int16_t category) {
     snapshots.clear();
 
-    char dataId[sizeof(data.szDataID) + 1];
-    velnor::CopyField(dataId, sizeof(dataId), data.szDataID, sizeof(data.szDataID));
+    char dataId[data_info::kDataId.kSize + 1];
+    host::ReadText(data, data_info::kDataId, dataId, sizeof(dataId));
     if (!Open(dataId)) return 0;
 
     int32_t count = 0;
     const int rc = Prepare(&count);
-    if (rc == kQelNoData) {
+    if (rc == host::kNoData) {
         count = 0;
     } else if (rc != 0) {
         Close();
@@ -122,23 +126,25 @@ int ClAssetAggregator::CollectAssets(ClSnapshotList& snapshots, const StDATAINFO
     std::memset(&master, 0, sizeof(master));
     std::memset(&year, 0, sizeof(year));
     std::memset(&month, 0, sizeof(month));
+    StASSETSNAPSHOT candidate;
+    std::memset(&candidate, 0, sizeof(candidate));
 
     for (int32_t i = 0; i < count; ++i) {
-        const int moved = m_pRule->Move(i, &master, &year, &month);
+        const int moved = static_cast<int>(m_pRule->Move(i, &master, &year, &month));
         if (moved != 0) {
             Close();
-            if (moved == kQelNoData) return 1;
+            if (moved == host::kNoData) return 1;
             snapshots.clear();
             return 0;
         }
-        if (!Selected(master.head, year.head, data, category)) continue;
+        host::ReadPrefix(master, host::kAssetMasterPart, &candidate.master);
+        host::ReadPrefix(year, host::kAssetYearPart, &candidate.year);
+        if (!Selected(candidate, data, category)) continue;
 
         StASSETSNAPSHOT* snapshot =
             velnor::AggregationAllocationFails() ? nullptr : new (std::nothrow) StASSETSNAPSHOT;
         if (snapshot != nullptr) {
-            std::memset(snapshot, 0, sizeof(*snapshot));
-            std::memcpy(&snapshot->master, &master.head, sizeof(snapshot->master));
-            std::memcpy(&snapshot->year, &year.head, sizeof(snapshot->year));
+            std::memcpy(snapshot, &candidate, sizeof(*snapshot));
             try {
                 snapshots.push_back(std::unique_ptr<StASSETSNAPSHOT>(snapshot));
             } catch (const std::bad_alloc&) {

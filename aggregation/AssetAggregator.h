@@ -7,7 +7,7 @@
 
 #include "aggregation/AssetRecords.h"
 #include "common/Business.h"
-#include "host/QelHost.h"
+#include "hostbinding/HostBinding.h"
 
 class ClAssetAggregator {
   public:

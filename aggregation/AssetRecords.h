@@ -6,22 +6,97 @@
 #include <list>
 #include <memory>
 
-#include "host/QelRecords.h"
-
 #pragma pack(push, 1)
 
-// The program's copy of one asset: the first 545 bytes of the master record and the
-// first 80 bytes of the year record, in one 625-byte block.
+// The first 545 bytes of the host's asset master record (StKOTEISHISANINFO): all the
+// program keeps of it. Amounts are signed 64-bit integers in units of 1/10000 yen.
+struct StASSETMASTER {
+    uint8_t reserved0[48];
+    int32_t nTypeCode;          // 48: 11 never exported; 10 selects the special base
+    char szName[193];           // 52: asset name
+    char szQuantity[9];         // 245: quantity with its unit, as typed
+    char szRemarks[82];         // 254: remarks
+    int16_t nDisposalState;     // 336: 4 and 5: left the books on the disposal date
+    uint8_t reserved338[18];
+    int32_t nAcquired;          // 356: acquisition date
+    uint8_t reserved360[8];
+    int64_t llCost;             // 368: acquisition cost
+    int64_t llReduction;        // 376: reduction taken off before a declining base
+    int64_t llBookValueStart;   // 384: book value at the start of the year
+    int16_t nMethod;            // 392: depreciation method code
+    int16_t nLife;              // 394: useful life in years
+    int32_t nRate;              // 396: depreciation rate in thousandths
+    uint8_t reserved400[4];
+    uint8_t bySpecialBaseIsAmount;  // 404: 1 amount, 0 percentage of the cost
+    uint8_t reserved405[3];
+    int64_t llSpecialBase;      // 408: special base amount or percentage
+    uint8_t reserved416[10];
+    int16_t nBusinessRatio;     // 426: business-use ratio, 1/100 percent
+    uint8_t reserved428[2];
+    int16_t nMonths;            // 430: months depreciated in the year
+    uint8_t reserved432[16];
+    int64_t llBaseAmount;       // 448: depreciation base amount (host)
+    uint8_t reserved456[24];
+    int64_t llUnamortizedEnd;   // 480: unamortized balance at the end of the year
+    int32_t nDisposed;          // 488: disposal date
+    uint8_t reserved492[36];
+    int16_t nBusinessCategory;  // 528: 1 general, 2 real estate
+    uint8_t reserved530[4];
+    uint8_t byEvenDepreciation; // 534: five-year even depreciation
+    uint8_t reserved535[2];
+    int64_t llRevisedCost;      // 537: revised acquisition cost (not aligned)
+};
+static_assert(sizeof(StASSETMASTER) == 545, "");
+static_assert(offsetof(StASSETMASTER, nTypeCode) == 48, "");
+static_assert(offsetof(StASSETMASTER, szName) == 52, "");
+static_assert(offsetof(StASSETMASTER, szQuantity) == 245, "");
+static_assert(offsetof(StASSETMASTER, szRemarks) == 254, "");
+static_assert(offsetof(StASSETMASTER, nDisposalState) == 336, "");
+static_assert(offsetof(StASSETMASTER, nAcquired) == 356, "");
+static_assert(offsetof(StASSETMASTER, llCost) == 368, "");
+static_assert(offsetof(StASSETMASTER, llReduction) == 376, "");
+static_assert(offsetof(StASSETMASTER, llBookValueStart) == 384, "");
+static_assert(offsetof(StASSETMASTER, nMethod) == 392, "");
+static_assert(offsetof(StASSETMASTER, nLife) == 394, "");
+static_assert(offsetof(StASSETMASTER, nRate) == 396, "");
+static_assert(offsetof(StASSETMASTER, bySpecialBaseIsAmount) == 404, "");
+static_assert(offsetof(StASSETMASTER, llSpecialBase) == 408, "");
+static_assert(offsetof(StASSETMASTER, nBusinessRatio) == 426, "");
+static_assert(offsetof(StASSETMASTER, nMonths) == 430, "");
+static_assert(offsetof(StASSETMASTER, llBaseAmount) == 448, "");
+static_assert(offsetof(StASSETMASTER, llUnamortizedEnd) == 480, "");
+static_assert(offsetof(StASSETMASTER, nDisposed) == 488, "");
+static_assert(offsetof(StASSETMASTER, nBusinessCategory) == 528, "");
+static_assert(offsetof(StASSETMASTER, byEvenDepreciation) == 534, "");
+static_assert(offsetof(StASSETMASTER, llRevisedCost) == 537, "");
+
+// The first 80 bytes of the host's year record of the asset (StKOTEINENINFO).
+struct StASSETYEAR {
+    uint8_t reserved0[40];
+    int64_t llOrdinary;         // 40 (snapshot 585): ordinary depreciation of the year
+    int64_t llAdditional1;      // 48 (593): additional depreciation, first part
+    int64_t llAdditional2;      // 56 (601): additional depreciation, second part
+    int64_t llExpenses;         // 64 (609): amount included in necessary expenses
+    uint8_t reserved72[8];
+};
+static_assert(sizeof(StASSETYEAR) == 80, "");
+static_assert(offsetof(StASSETYEAR, llOrdinary) == 40, "");
+static_assert(offsetof(StASSETYEAR, llAdditional1) == 48, "");
+static_assert(offsetof(StASSETYEAR, llAdditional2) == 56, "");
+static_assert(offsetof(StASSETYEAR, llExpenses) == 64, "");
+
+// The program's copy of one asset: the first 545 bytes of the host's master record and
+// the first 80 bytes of its year record, in one 625-byte block, copied byte for byte.
 struct StASSETSNAPSHOT {
-    StKOTEISHISANHEAD master;  // 0
-    StKOTEINENHEAD year;       // 545
+    StASSETMASTER master;  // 0
+    StASSETYEAR year;      // 545
 };
 static_assert(sizeof(StASSETSNAPSHOT) == 625, "StASSETSNAPSHOT is 625 bytes");
 static_assert(offsetof(StASSETSNAPSHOT, year) == 545, "");
-static_assert(offsetof(StASSETSNAPSHOT, year) + offsetof(StKOTEINENHEAD, llOrdinary) == 585, "");
-static_assert(offsetof(StASSETSNAPSHOT, year) + offsetof(StKOTEINENHEAD, llAdditional1) == 593, "");
-static_assert(offsetof(StASSETSNAPSHOT, year) + offsetof(StKOTEINENHEAD, llAdditional2) == 601, "");
-static_assert(offsetof(StASSETSNAPSHOT, year) + offsetof(StKOTEINENHEAD, llExpenses) == 609, "");
+static_assert(offsetof(StASSETSNAPSHOT, year) + offsetof(StASSETYEAR, llOrdinary) == 585, "");
+static_assert(offsetof(StASSETSNAPSHOT, year) + offsetof(StASSETYEAR, llAdditional1) == 593, "");
+static_assert(offsetof(StASSETSNAPSHOT, year) + offsetof(StASSETYEAR, llAdditional2) == 601, "");
+static_assert(offsetof(StASSETSNAPSHOT, year) + offsetof(StASSETYEAR, llExpenses) == 609, "");
 
 // One SISAN element of the export: NUL-terminated Shift_JIS texts, widths including the
 // NUL. The field order is the element order of the document.

@@ -1,4 +1,4 @@
-// Conversion of the selected assets into the text fields of the export.
+﻿// Conversion of the selected assets into the text fields of the export.
 #include <cstring>
 #include <new>
 
@@ -79,8 +79,8 @@ struct AssetFigures {
           bookAboveOne(s.master.llBookValueStart > kOneYen),
           evenWithValue(s.master.byEvenDepreciation != 0 && bookAboveOne) {}
 
-    const StKOTEISHISANHEAD& master;
-    const StKOTEINENHEAD& year;
+    const StASSETMASTER& master;
+    const StASSETYEAR& year;
     int16_t method;
     bool small;
     bool declining;  // method 5 or 8: guarantee amount and revised rate apply
@@ -91,7 +91,7 @@ struct AssetFigures {
     Fixed ordinary;       // O
 };
 
-Fixed Net(const StKOTEISHISANHEAD& m) {
+Fixed Net(const StASSETMASTER& m) {
     return Fixed::FromRaw(m.llCost) - Fixed::FromRaw(m.llReduction);
 }
 
@@ -112,7 +112,7 @@ class PeriodStart {
     int32_t m_nFirst = 0;
 };
 
-Fixed GuaranteeAmount(const StKOTEISHISANHEAD& m, int rounding) {
+Fixed GuaranteeAmount(const StASSETMASTER& m, int rounding) {
     if (m.nLife <= 0) return Fixed();
     // The statutory tables end at 100 years; the last entry serves every longer life.
     const int index = m.nLife > kRateTableSize ? kRateTableSize - 1 : m.nLife - 1;
@@ -122,7 +122,7 @@ Fixed GuaranteeAmount(const StKOTEISHISANHEAD& m, int rounding) {
     return g;
 }
 
-Fixed OrdinaryDepreciation(const StKOTEISHISANHEAD& m, int rounding, PeriodStart& period) {
+Fixed OrdinaryDepreciation(const StASSETMASTER& m, int rounding, PeriodStart& period) {
     if (m.nRate == 0) return Fixed();
     Fixed base = Fixed::FromRaw(m.llBookValueStart);
     if (!base.IsNonZero()) {
@@ -135,7 +135,7 @@ Fixed OrdinaryDepreciation(const StKOTEISHISANHEAD& m, int rounding, PeriodStart
     return o;
 }
 
-Fixed EvenDepreciationBase(const StKOTEISHISANHEAD& m) {
+Fixed EvenDepreciationBase(const StASSETMASTER& m) {
     if (!((m.nMethod == 2 || m.nMethod == 6) && m.nTypeCode == kTypeSpecialBase)) {
         Fixed value = Net(m) * Fixed::FromParts(0, 500);
         value.Round(Fixed::kDown, kWholeUnits);
@@ -158,7 +158,7 @@ Fixed EvenDepreciationBase(const StKOTEISHISANHEAD& m) {
 // already in `field`. A sum that no longer fits leaves the field empty, so the next
 // addition starts from 0 again.
 template <size_t N>
-void AddBusinessShare(char (&field)[N], const StKOTEISHISANHEAD& m) {
+void AddBusinessShare(char (&field)[N], const StASSETMASTER& m) {
     Fixed share =
         Fixed::FromRaw(m.llCost) * Fixed::FromInt(m.nBusinessRatio) / Fixed::FromInt(10000);
     share.Round(Fixed::kUp, kWholeUnits);
@@ -184,7 +184,7 @@ const char* MethodCode(int16_t method) {
 }
 
 // Quantity as typed ("1,200台"): digits first, a unit of at most four bytes behind.
-void ConvertQuantity(const StKOTEISHISANHEAD& m, StASSETRECORD& rec) {
+void ConvertQuantity(const StASSETMASTER& m, StASSETRECORD& rec) {
     char text[sizeof(m.szQuantity) + 1];
     const size_t len = velnor::CopyField(text, sizeof(text), m.szQuantity, sizeof(m.szQuantity));
 
@@ -215,7 +215,7 @@ void ConvertQuantity(const StKOTEISHISANHEAD& m, StASSETRECORD& rec) {
 }
 
 void ConvertRemarks(const AssetFigures& f, StASSETRECORD& rec) {
-    const StKOTEISHISANHEAD& m = f.master;
+    const StASSETMASTER& m = f.master;
     if (f.small) {
         PutText(rec.TEKIYOU_JYOUDAN, kSmallAssetUpper);
         PutText(rec.TEKIYOU_GEDAN, kSmallAssetLower);
@@ -257,7 +257,7 @@ void ConvertAcquisition(const AssetFigures& f, StASSETRECORD& rec) {
 }
 
 void ConvertAsset(const StASSETSNAPSHOT& s, int rounding, PeriodStart& period, StASSETRECORD& rec) {
-    const StKOTEISHISANHEAD& m = s.master;
+    const StASSETMASTER& m = s.master;
     AssetFigures f(s);
     if (f.declining) {
         Apply([&] {
@@ -360,7 +360,7 @@ bool Append(ClRecordList& records, std::unique_ptr<StASSETRECORD> rec) {
 int ClAssetAggregator::ConvertAssets(const ClSnapshotList& snapshots, ClRecordList& records,
                                      const StDATAINFO& data) {
     records.clear();
-    const int rounding = data.byRounding;
+    const int rounding = velnor::host::Read(data, velnor::host::data_info::kRounding);
     PeriodStart period;
     std::unique_ptr<StASSETRECORD> summary;
 

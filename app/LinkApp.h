@@ -7,9 +7,9 @@
 
 #include "aggregation/AssetRecords.h"
 #include "framework/Framework.h"
-#include "host/QelRecords.h"
+#include "hostbinding/HostBinding.h"
 
-class ClLinkApp : public CWinApp {
+class ClLinkApp : public fw::CWinApp {
   public:
     ClLinkApp();
 
@@ -40,7 +40,7 @@ class ClLinkApp : public CWinApp {
     UINT completionMessage = 0;
     int16_t functionId = 2;
     std::string fixedOutputPath;
-    CWnd* hostWindowObject = nullptr;
+    fw::CWnd* hostWindowObject = nullptr;
     int32_t resultCode = 0;
     ClSnapshotList assetSnapshots;
     ClRecordList assetRecords;

@@ -7,7 +7,6 @@
 #include "app/ResultCode.h"
 #include "app/SelectedData.h"
 #include "common/Edition.h"
-#include "host/QelHost.h"
 
 namespace {
 
@@ -44,17 +43,17 @@ BOOL ClLinkApp::FindSelectedData(StDATAINFO* record) {
 // Whatever throws, in any step, from the host or from us, the run failed: the framework
 // swallows the exception and runs the exit processing, which must not post "completed".
 BOOL ClLinkApp::InitInstance() try {
-    AfxEnableControlContainer();
+    fw::AfxEnableControlContainer();
 
-    ClQelConnect::Inst()->m_strTitle = velnor::kTitleText;
-    ClQelConnect::Inst()->SetAppType(velnor::CurrentEdition().appType);
-    ClQelConnect::Inst()->SetUseDataType(kUseDataType);
-    if (ClQelConnect::Inst()->Initiate() != 0) return FALSE;
+    velnor::host::SetConnectionTitle(velnor::kTitleText);
+    velnor::host::Instance<ClQelConnect>()->SetAppType(velnor::CurrentEdition().appType);
+    velnor::host::Instance<ClQelConnect>()->SetUseDataType(kUseDataType);
+    if (velnor::host::Instance<ClQelConnect>()->Initiate() != 0) return FALSE;
 
     if (ParseCommandLine(m_lpCmdLine)) {
         launchedByHost = 1;
-        hostWindowObject = CWnd::FromHandle(hostWindow);
-        ClQelConnect::Inst()->m_hOwnerWnd = hostWindow;
+        hostWindowObject = fw::CWnd::FromHandle(hostWindow);
+        velnor::host::SetConnectionOwner(hostWindow);
         ::EnableWindow(hostWindow, FALSE);
         velnor::ArmCrashFilter(hostWindow, completionMessage, FunctionIdParameter(functionId));
     }
@@ -64,7 +63,7 @@ BOOL ClLinkApp::InitInstance() try {
         return FALSE;
     }
 
-    const int link = ClQelConnect::Inst()->ExpSysLink();
+    const int link = velnor::host::Instance<ClQelConnect>()->ExpSysLink();
     if (link != 0) {
         SetResult(link == kExpSysLinkCancelled ? velnor::kResultCancelled : velnor::kResultFailed);
         return FALSE;
@@ -87,9 +86,9 @@ int ClLinkApp::ExitInstance() {
     for (auto& record : assetRecords) record.reset();
     assetRecords.clear();
 
-    ClQelConnect::Inst()->LogOut();
-    ClQelConnect::Inst()->Terminate();
-    ClQelConnect::Inst()->Release();
+    velnor::host::Instance<ClQelConnect>()->LogOut();
+    velnor::host::Instance<ClQelConnect>()->Terminate();
+    velnor::host::Instance<ClQelConnect>()->Release();
 
     if (launchedByHost == 1) {
         velnor::DisarmCrashFilter();
@@ -97,5 +96,5 @@ int ClLinkApp::ExitInstance() {
         velnor::GiveHostWindowBack(hostWindow, completionMessage, FunctionIdParameter(functionId),
                                    static_cast<LPARAM>(resultCode));
     }
-    return CWinApp::ExitInstance();
+    return fw::CWinApp::ExitInstance();
 }

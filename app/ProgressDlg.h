@@ -1,4 +1,4 @@
-// The progress window "集計中": an overall bar from 0 to 1000 over the whole run, with the
+﻿// The progress window "集計中": an overall bar from 0 to 1000 over the whole run, with the
 // per cent in the caption, and an activity bar refilled at every small step. Nothing
 // dispatches messages while it is up, so it repaints itself explicitly.
 //
@@ -12,7 +12,7 @@
 #include "common/Progress.h"
 #include "framework/Framework.h"
 
-class ClProgressDlg : public CDialog, public velnor::IProgress {
+class ClProgressDlg : public fw::CDialog, public velnor::IProgress {
   public:
     static constexpr short kOverallRange = 1000;
     static constexpr short kActivityRange = 5;
@@ -38,15 +38,15 @@ class ClProgressDlg : public CDialog, public velnor::IProgress {
     // Tests: the clock that paces the visible work.
     void SetClock(Clock clock) { clock_ = clock; }
 
-    CProgressCtrl overallBar;
-    CProgressCtrl activityBar;
+    fw::CProgressCtrl overallBar;
+    fw::CProgressCtrl activityBar;
 
   protected:
-    void DoDataExchange(CDataExchange* dx) override;
+    void DoDataExchange(fw::CDataExchange* dx) override;
 
   private:
     // Create() above overloads CDialog's Create instead of hiding it; only it is public.
-    using CDialog::Create;
+    using fw::CDialog::Create;
     // True when the last visible update is at least kPaceMs old (or there was none).
     bool Due();
     // The activity bar refilled, the window in front and repainted.

@@ -1,4 +1,4 @@
-#include <cstdio>
+﻿#include <cstdio>
 
 #include "app/ProgressDlg.h"
 #include "res/Resource.h"
@@ -9,14 +9,14 @@ unsigned long long TickCount() { return GetTickCount64(); }
 
 }  // namespace
 
-ClProgressDlg::ClProgressDlg() : CDialog(IDD_PROGRESS, nullptr), clock_(TickCount) {}
+ClProgressDlg::ClProgressDlg() : fw::CDialog(IDD_PROGRESS, nullptr), clock_(TickCount) {}
 
-BOOL ClProgressDlg::Create() { return CDialog::Create(IDD_PROGRESS, nullptr); }
+BOOL ClProgressDlg::Create() { return fw::CDialog::Create(IDD_PROGRESS, nullptr); }
 
-void ClProgressDlg::DoDataExchange(CDataExchange* dx) {
-    CDialog::DoDataExchange(dx);
-    DDX_Control(dx, IDC_PROGRESS_OVERALL, overallBar);
-    DDX_Control(dx, IDC_PROGRESS_ACTIVITY, activityBar);
+void ClProgressDlg::DoDataExchange(fw::CDataExchange* dx) {
+    fw::CDialog::DoDataExchange(dx);
+    fw::DDX_Control(dx, IDC_PROGRESS_OVERALL, overallBar);
+    fw::DDX_Control(dx, IDC_PROGRESS_ACTIVITY, activityBar);
 }
 
 void ClProgressDlg::ResetProgress() {

@@ -1,4 +1,4 @@
-#include "app/ReceivingProduct.h"
+﻿#include "app/ReceivingProduct.h"
 
 #include <climits>
 #include <cstring>

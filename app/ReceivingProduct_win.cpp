@@ -8,7 +8,7 @@
 #include "common/Faults.h"
 #include "common/PathHelpers.h"
 #include "common/Ui.h"
-#include "host/QelHost.h"
+#include "hostbinding/HostBinding.h"
 
 namespace velnor {
 
@@ -28,7 +28,7 @@ bool CheckReceivingProductFor(const char* modulePath, bool showMessages) {
     }
     const char* message = ReceivingStatusMessage(status);
     if (message == nullptr) return true;
-    if (showMessages) ClQelConnect::Inst()->DispMsg(nullptr, message, kTitleText, kMbIconWarning);
+    if (showMessages) host::DispMsg(nullptr, message, kTitleText, kMbIconWarning);
     return false;
 }
 

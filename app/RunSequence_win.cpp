@@ -1,4 +1,4 @@
-#include <memory>
+﻿#include <memory>
 
 #include "aggregation/AssetAggregator.h"
 #include "app/LinkApp.h"
@@ -76,7 +76,7 @@ BOOL ClLinkApp::RunSequence() {
 
     progress.EndDialog(1);
     RestoreWaitCursor();
-    const BOOL result = CWinApp::InitInstance();
+    const BOOL result = fw::CWinApp::InitInstance();
 
     xmlExport.reset();
     aggregator.reset();

@@ -3,14 +3,11 @@
 #include <cstdint>
 #include <cstring>
 
-#include "host/QelHost.h"
+#include "hostbinding/HostBinding.h"
 
 namespace velnor {
 
 namespace {
-
-constexpr int kSetKindDataList = 5;
-constexpr size_t kUserIdSize = 65;
 
 // Releases the data-set cursor exactly once, whichever way the walk ends: by Release,
 // where an exception of the host's release can reach the caller, or on the way out of
@@ -27,7 +24,7 @@ class DatCursor {
     }
     DatCursor(const DatCursor&) = delete;
     DatCursor& operator=(const DatCursor&) = delete;
-    int get() const { return cursor_; }
+    host::DataCursor get() const { return cursor_; }
     void Release() {
         ClSetData* set = set_;
         set_ = nullptr;
@@ -36,16 +33,17 @@ class DatCursor {
 
   private:
     ClSetData* set_;
-    int cursor_ = 0;
+    host::DataCursor cursor_{};
 };
 
-bool WalkToSelected(ClSetData* set, int cursor, int32_t selectedNo, StDATAINFO* record) {
+bool WalkToSelected(ClSetData* set, host::DataCursor cursor, int32_t selectedNo,
+                    StDATAINFO* record) {
     if (set->ReadyDat(cursor, 0) != 0) return false;
     for (;;) {
         StDATAINFO scratch;
         std::memset(&scratch, 0, sizeof(scratch));
         if (set->WalkDat(&scratch, cursor) != 0) return false;
-        if (scratch.nDataNo == selectedNo) {
+        if (host::Read(scratch, host::data_info::kDataNo) == selectedNo) {
             std::memcpy(record, &scratch, sizeof(*record));
             return true;
         }
@@ -56,17 +54,17 @@ bool WalkToSelected(ClSetData* set, int cursor, int32_t selectedNo, StDATAINFO* 
 
 bool FindSelectedDataSet(StDATAINFO* record) {
     std::memset(record, 0, sizeof(*record));
-    ClDataMgr* dataMgr = ClDataMgr::Inst();
+    ClDataMgr* dataMgr = host::Instance<ClDataMgr>();
     ClSysUser* user = dataMgr->GetSysUserObject();
     if (user == nullptr) return false;
-    char userId[kUserIdSize] = {};
+    char userId[host::kUserIdSize] = {};
     user->GetCurUserID(userId);
-    userId[kUserIdSize - 1] = '\0';
+    userId[host::kUserIdSize - 1] = '\0';
     int32_t unused = 0;
     int32_t selectedNo = 0;
-    user->GetSelectedNo(userId, &unused, &selectedNo);
+    host::GetSelectedNo(*user, userId, &unused, &selectedNo);
 
-    auto* set = dynamic_cast<ClSetData*>(dataMgr->GetSetObject(kSetKindDataList, 1));
+    ClSetData* set = host::DataSetList(*dataMgr);
     if (set == nullptr) return false;
     DatCursor cursor(set);
     const bool found = WalkToSelected(set, cursor.get(), selectedNo, record);

@@ -1,7 +1,7 @@
 // The lookup of the company data that the current user has selected in the host.
 #pragma once
 
-#include "host/QelRecords.h"
+#include "hostbinding/HostBinding.h"
 
 namespace velnor {
 

@@ -10,5 +10,5 @@ ClLinkApp theApp;
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int cmdShow) {
     // The framework reads the command line itself, whole, whatever its length.
-    return AfxWinMain(instance, nullptr, cmdShow);
+    return fw::AfxWinMain(instance, nullptr, cmdShow);
 }

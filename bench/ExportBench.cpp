@@ -1,4 +1,4 @@
-// The whole export path against a floor that only writes: collection through the stand-in
+﻿// The whole export path against a floor that only writes: collection through the stand-in
 // host, conversion and the export of 1,000 / 10,000 / 100,000 synthetic assets, beside the
 // finished document's bytes written from memory in large blocks, with and without
 // bringing them to stable storage as the export does. The host data is loaded before

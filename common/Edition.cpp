@@ -1,4 +1,4 @@
-#include "common/Edition.h"
+﻿#include "common/Edition.h"
 
 namespace velnor {
 

@@ -7,12 +7,12 @@
 #include <string>
 
 #include "framework/Dialog.h"
-#include "host/QelRecords.h"
+#include "hostbinding/HostBinding.h"
 
-class ClCondDlg : public CDialog {
+class ClCondDlg : public fw::CDialog {
   public:
     // `dataInfo` must outlive the dialog; `fixedPath` is the caller's destination or null.
-    ClCondDlg(CWnd* parent, StDATAINFO* dataInfo, const char* fixedPath);
+    ClCondDlg(fw::CWnd* parent, StDATAINFO* dataInfo, const char* fixedPath);
 
     int16_t GetBusinessKind() const { return m_nBusinessKind; }
     // Valid while the dialog object lives.
@@ -30,7 +30,7 @@ class ClCondDlg : public CDialog {
     BOOL PreTranslateMessage(MSG* msg) override;
 
   protected:
-    void DoDataExchange(CDataExchange* dx) override;
+    void DoDataExchange(fw::CDataExchange* dx) override;
     BOOL OnInitDialog() override;
     void OnOK() override;
     void OnCancel() override;

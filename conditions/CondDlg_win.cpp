@@ -1,4 +1,4 @@
-#include <cstdio>
+﻿#include <cstdio>
 #include <cstring>
 
 #include "common/Edition.h"
@@ -10,9 +10,11 @@
 #include "conditions/EnvFile.h"
 #include "conditions/PathChecks.h"
 #include "framework/FileDialog.h"
-#include "host/QelHost.h"
 
 namespace {
+
+namespace host = velnor::host;
+namespace data_info = velnor::host::data_info;
 
 constexpr int kEditLimit = 255;
 // Hide read-only, keep the current directory, path and file must exist.
@@ -25,8 +27,8 @@ bool AnyModifierDown() {
 
 }  // namespace
 
-ClCondDlg::ClCondDlg(CWnd* parent, StDATAINFO* dataInfo, const char* fixedPath)
-    : CDialog(IDD_CONDITIONS, parent),
+ClCondDlg::ClCondDlg(fw::CWnd* parent, StDATAINFO* dataInfo, const char* fixedPath)
+    : fw::CDialog(IDD_CONDITIONS, parent),
       m_pDataInfo(dataInfo),
       m_szFixedPath(),
       m_szEnvPath(),
@@ -39,9 +41,9 @@ ClCondDlg::ClCondDlg(CWnd* parent, StDATAINFO* dataInfo, const char* fixedPath)
     }
 }
 
-void ClCondDlg::DoDataExchange(CDataExchange* dx) {
-    CDialog::DoDataExchange(dx);
-    DDX_Text(dx, IDC_COND_OUTPUT, m_strOutPath);
+void ClCondDlg::DoDataExchange(fw::CDataExchange* dx) {
+    fw::CDialog::DoDataExchange(dx);
+    fw::DDX_Text(dx, IDC_COND_OUTPUT, m_strOutPath);
 }
 
 BOOL ClCondDlg::PreTranslateMessage(MSG* msg) {
@@ -58,13 +60,13 @@ BOOL ClCondDlg::PreTranslateMessage(MSG* msg) {
             return TRUE;
         }
     }
-    return CDialog::PreTranslateMessage(msg);
+    return fw::CDialog::PreTranslateMessage(msg);
 }
 
 BOOL ClCondDlg::OnInitDialog() {
-    CDialog::OnInitDialog();
+    fw::CDialog::OnInitDialog();
 
-    if (m_pDataInfo->nDataKind == kDataKindPastResults) {
+    if (host::Read(*m_pDataInfo, data_info::kDataKind) == host::kDataKindPastResults) {
         velnor::ShowMessageBox(m_hWnd, velnor::kMsgPastResults, velnor::kTitleText,
                                velnor::kMbOk | velnor::kMbIconWarning);
         EndDialog(IDCANCEL);
@@ -77,16 +79,17 @@ BOOL ClCondDlg::OnInitDialog() {
     ReadEnvFile(&rememberedKind, m_szEnvPath);
 
     char text[256] = {};
-    velnor::CopyField(text, sizeof text, m_pDataInfo->szCompanyName,
-                      sizeof m_pDataInfo->szCompanyName);
+    host::ReadText(*m_pDataInfo, data_info::kCompanyName, text, sizeof text);
     SetDlgItemText(IDC_COND_COMPANY, text);
-    SetDlgItemText(
-        IDC_COND_PERIOD,
-        velnor::FormatPeriodText(m_pDataInfo->nPeriodStart, m_pDataInfo->nPeriodEnd).c_str());
-    SetDlgItemText(IDC_COND_COST, m_pDataInfo->nManufacturingCost != 0 ? "あり" : "なし");
+    SetDlgItemText(IDC_COND_PERIOD,
+                   velnor::FormatPeriodText(host::Read(*m_pDataInfo, data_info::kPeriodStart),
+                                            host::Read(*m_pDataInfo, data_info::kPeriodEnd))
+                       .c_str());
+    SetDlgItemText(IDC_COND_COST,
+                   host::Read(*m_pDataInfo, data_info::kManufacturingCost) != 0 ? "あり" : "なし");
 
-    const velnor::StBusinessButtons buttons =
-        velnor::ChooseBusinessButtons(m_pDataInfo->byBusinessKinds, rememberedKind);
+    const velnor::StBusinessButtons buttons = velnor::ChooseBusinessButtons(
+        host::Read(*m_pDataInfo, data_info::kBusinessKinds), rememberedKind);
     const int radioIds[3] = {IDC_COND_GENERAL, IDC_COND_REALESTATE, IDC_COND_BOTH};
     for (int i = 0; i < 3; ++i) {
         ::EnableWindow(::GetDlgItem(m_hWnd, radioIds[i]), buttons.enabled[i] ? TRUE : FALSE);
@@ -96,8 +99,9 @@ BOOL ClCondDlg::OnInitDialog() {
     char hostFolder[261] = {};
     char tempFolder[261] = {};
     if (m_szFixedPath[0] == '\0' && m_szEnvPath[0] == '\0') {
-        if (ClFileMgr* fileMgr = ClFileMgr::Inst()) fileMgr->GetAppFolderPath(0, hostFolder);
-        hostFolder[sizeof hostFolder - 1] = '\0';
+        if (ClFileMgr* fileMgr = host::Instance<ClFileMgr>()) {
+            host::GetAppFolderPath(*fileMgr, 0, hostFolder, sizeof hostFolder);
+        }
         if (hostFolder[0] == '\0') {
             const DWORD n = ::GetTempPathA(sizeof tempFolder, tempFolder);
             if (n == 0 || n >= sizeof tempFolder) tempFolder[0] = '\0';
@@ -126,7 +130,7 @@ void ClCondDlg::OnOK() {
         ReturnToDestination();
         return;
     }
-    CDialog::OnOK();
+    fw::CDialog::OnOK();
 }
 
 void ClCondDlg::OnCancel() {
@@ -142,7 +146,7 @@ BOOL ClCondDlg::OnCommand(WPARAM wParam, LPARAM lParam) {
         OnBrowse();
         return TRUE;
     }
-    return CDialog::OnCommand(wParam, lParam);
+    return fw::CDialog::OnCommand(wParam, lParam);
 }
 
 void ClCondDlg::OnBrowse() {
@@ -157,8 +161,8 @@ void ClCondDlg::OnBrowse() {
         fileName = velnor::GetAfterDrivePart(m_strOutPath);
     }
 
-    CFileDialog dialog(FALSE, "XML", fileName.c_str(), kBrowseFlags, "Xml Files (*.xml)|*.xml||",
-                       this);
+    fw::CFileDialog dialog(FALSE, "XML", fileName.c_str(), kBrowseFlags,
+                           "Xml Files (*.xml)|*.xml||", this);
     dialog.m_ofn.lpstrTitle = "保存ファイルを指定";
     dialog.m_ofn.lpstrInitialDir = folder.c_str();
     if (dialog.DoModal() == IDOK) {

@@ -1,4 +1,4 @@
-#include "conditions/CondRules.h"
+﻿#include "conditions/CondRules.h"
 
 #include <cstdio>
 #include <cstring>

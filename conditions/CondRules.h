@@ -1,4 +1,4 @@
-// The decisions of the conditions dialog, apart from its window so that tests can call
+﻿// The decisions of the conditions dialog, apart from its window so that tests can call
 // them: what it shows when it opens, and whether the destination may be accepted.
 #pragma once
 

@@ -7,7 +7,7 @@
 #include "common/File.h"
 #include "common/PathHelpers.h"
 #include "common/Sjis.h"
-#include "host/QelHost.h"
+#include "hostbinding/HostBinding.h"
 
 namespace velnor {
 
@@ -221,7 +221,7 @@ bool WriteEnvEntry(const std::string& path, const std::string& key, const std::s
 
 bool BuildCurrentEnvKey(std::string* key) {
     key->clear();
-    ClDataMgr* dataMgr = ClDataMgr::Inst();
+    ClDataMgr* dataMgr = host::Instance<ClDataMgr>();
     ClSysUser* user = dataMgr != nullptr ? dataMgr->GetSysUserObject() : nullptr;
     if (user == nullptr) return false;
     char userId[kEnvUserIdMax + 1] = {};
@@ -229,17 +229,17 @@ bool BuildCurrentEnvKey(std::string* key) {
     userId[kEnvUserIdMax] = '\0';
     int32_t selection1 = 0;
     int32_t selection2 = 0;
-    user->GetSelectedNo(userId, &selection1, &selection2);
+    host::GetSelectedNo(*user, userId, &selection1, &selection2);
     return BuildEnvKey(userId, selection1, selection2, key);
 }
 
 bool GetEnvFileLocation(const char* fileName, std::string* folder, std::string* path) {
     folder->clear();
     path->clear();
-    ClFileMgr* fileMgr = ClFileMgr::Inst();
+    ClFileMgr* fileMgr = host::Instance<ClFileMgr>();
     if (fileMgr == nullptr || fileName == nullptr) return false;
     char buffer[kEnvPathSize] = {};
-    fileMgr->GetAppFolderPath(1, buffer);
+    host::GetAppFolderPath(*fileMgr, 1, buffer, sizeof buffer);
     folder->assign(buffer, FieldLength(buffer, kEnvPathSize - 1));
     // Without the host's folder the name alone would point into whatever folder is current.
     if (folder->empty()) return false;

@@ -1,4 +1,4 @@
-#include "export/FullWidth.h"
+﻿#include "export/FullWidth.h"
 
 #include <cstdint>
 

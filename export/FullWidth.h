@@ -1,4 +1,4 @@
-// Half-width to full-width mapping of Shift_JIS text, with the effect that the Windows
+﻿// Half-width to full-width mapping of Shift_JIS text, with the effect that the Windows
 // locale mapping LCMAP_FULLWIDTH has under code page 932 on ASCII and half-width katakana.
 // Our own table, so that every build writes the same bytes whatever the platform.
 #pragma once

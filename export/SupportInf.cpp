@@ -1,4 +1,4 @@
-#include "export/SupportInf.h"
+﻿#include "export/SupportInf.h"
 
 #include <cstdlib>
 #include <cstring>

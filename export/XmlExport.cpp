@@ -14,6 +14,9 @@
 
 namespace {
 
+namespace host = velnor::host;
+namespace data_info = velnor::host::data_info;
+
 const char kDeclaration[] = "<?xml version=\"1.0\" encoding=\"Shift_JIS\"?>\r\n";
 const char kDefaultProgramVersion[] = "20.00.0X";
 
@@ -131,21 +134,22 @@ int ClXmlExport::WriteBasic(ClXmlWriter& writer, const StDATAINFO* dataInfo) {
     if (!writer.WriteStartTag(line, "BASIC", 1)) return 0;
     if (dataInfo == nullptr) return 0;
 
-    char company[sizeof dataInfo->szCompanyName + 1];
-    velnor::CopyField(company, sizeof company, dataInfo->szCompanyName,
-                      sizeof dataInfo->szCompanyName);
+    char company[data_info::kCompanyName.kSize + 1];
+    host::ReadText(*dataInfo, data_info::kCompanyName, company, sizeof company);
     if (!writer.WriteElement(line, "KOMONSAKINAME", ToFullWidth(company), 2)) return 0;
     Pulse();
     char number[16];
-    std::snprintf(number, sizeof number, "%d", static_cast<int>(dataInfo->nPeriodStart));
+    std::snprintf(number, sizeof number, "%d",
+                  static_cast<int>(host::Read(*dataInfo, data_info::kPeriodStart)));
     if (!writer.WriteElement(line, "JIGYOUNENDOFROM", number, 2)) return 0;
     Pulse();
-    std::snprintf(number, sizeof number, "%d", static_cast<int>(dataInfo->nPeriodEnd));
+    std::snprintf(number, sizeof number, "%d",
+                  static_cast<int>(host::Read(*dataInfo, data_info::kPeriodEnd)));
     if (!writer.WriteElement(line, "JIGYOUNENDOTO", number, 2)) return 0;
     Pulse();
 
     int rounding;
-    switch (dataInfo->byRounding) {
+    switch (host::Read(*dataInfo, data_info::kRounding)) {
         case 0:
             rounding = 3;
             break;

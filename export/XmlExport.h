@@ -7,7 +7,7 @@
 #include "common/Edition.h"
 #include "common/Progress.h"
 #include "common/Ui.h"
-#include "host/QelRecords.h"
+#include "hostbinding/HostBinding.h"
 
 class ClXmlWriter;
 

@@ -6,6 +6,8 @@
 
 #include "framework/WinApp.h"
 
+namespace fw {
+
 namespace {
 
 CDialog::ModalStartHook g_modalStartHook = nullptr;
@@ -273,3 +275,5 @@ INT_PTR CALLBACK CDialog::DialogProc(HWND hWnd, UINT message, WPARAM wParam, LPA
     }
     return result;
 }
+
+}  // namespace fw

@@ -14,6 +14,8 @@
 
 #include "framework/Wnd.h"
 
+namespace fw {
+
 class CDialog;
 
 // What UpdateData hands to DoDataExchange: the direction and the dialog.
@@ -98,3 +100,5 @@ class CDialog : public CWnd {
 
     friend void DDX_Control(CDataExchange* dx, int id, CWnd& control);
 };
+
+}  // namespace fw

@@ -5,6 +5,8 @@
 #include "common/Sjis.h"
 #include "framework/WinApp.h"
 
+namespace fw {
+
 CFileDialog::CFileDialog(BOOL openFileDialog, const char* defaultExt, const char* fileName,
                          DWORD flags, const char* filter, CWnd* parent)
     : m_ofn(), m_bOpenFileDialog(openFileDialog), m_szFileName() {
@@ -44,3 +46,5 @@ INT_PTR CFileDialog::DoModal() {
     m_szFileName[MAX_PATH - 1] = '\0';
     return IDOK;
 }
+
+}  // namespace fw

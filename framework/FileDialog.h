@@ -9,6 +9,8 @@
 
 #include "framework/Wnd.h"
 
+namespace fw {
+
 class CFileDialog {
   public:
     // `filter` in the framework's form: "Text (*.xml)|*.xml||". `fileName` is the
@@ -34,3 +36,5 @@ class CFileDialog {
     std::string m_defaultExt;
     char m_szFileName[MAX_PATH];
 };
+
+}  // namespace fw

@@ -2,6 +2,8 @@
 
 #include <commctrl.h>
 
+namespace fw {
+
 void CProgressCtrl::SetRange(short lower, short upper) {
     SendMessage(PBM_SETRANGE, 0, MAKELPARAM(lower, upper));
 }
@@ -13,3 +15,5 @@ int CProgressCtrl::SetPos(int pos) { return static_cast<int>(SendMessage(PBM_SET
 int CProgressCtrl::StepIt() { return static_cast<int>(SendMessage(PBM_STEPIT)); }
 
 int CProgressCtrl::GetPos() const { return static_cast<int>(SendMessage(PBM_GETPOS)); }
+
+}  // namespace fw

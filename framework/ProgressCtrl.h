@@ -5,6 +5,8 @@
 
 #include "framework/Wnd.h"
 
+namespace fw {
+
 class CProgressCtrl : public CWnd {
   public:
     void SetRange(short lower, short upper);
@@ -13,3 +15,5 @@ class CProgressCtrl : public CWnd {
     int StepIt();
     int GetPos() const;
 };
+
+}  // namespace fw

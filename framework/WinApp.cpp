@@ -2,6 +2,8 @@
 
 #include <exception>
 
+namespace fw {
+
 namespace {
 
 CWinApp* g_app = nullptr;
@@ -89,3 +91,5 @@ CWaitCursor::~CWaitCursor() {
 void CWaitCursor::Restore() {
     if (CWinApp* app = AfxGetApp()) app->RestoreWaitCursor();
 }
+
+}  // namespace fw

@@ -9,6 +9,8 @@
 
 #include <string>
 
+namespace fw {
+
 class CWinApp {
   public:
     explicit CWinApp(const char* appName = nullptr);
@@ -71,3 +73,5 @@ class CWaitCursor {
     CWaitCursor& operator=(const CWaitCursor&) = delete;
     void Restore();
 };
+
+}  // namespace fw

@@ -4,6 +4,8 @@
 #include <unordered_map>
 #include <vector>
 
+namespace fw {
+
 namespace {
 
 // Never freed: window objects may be looked up while static objects are destroyed.
@@ -114,3 +116,5 @@ void CWnd::CheckRadioButton(int firstId, int lastId, int checkId) {
 LRESULT CWnd::SendDlgItemMessage(int id, UINT message, WPARAM wParam, LPARAM lParam) const {
     return ::SendDlgItemMessageA(m_hWnd, id, message, wParam, lParam);
 }
+
+}  // namespace fw

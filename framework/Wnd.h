@@ -8,6 +8,8 @@
 
 #include <string>
 
+namespace fw {
+
 class CWnd {
   public:
     CWnd() = default;
@@ -60,3 +62,5 @@ class CWnd {
 
     HWND m_hWnd = nullptr;
 };
+
+}  // namespace fw

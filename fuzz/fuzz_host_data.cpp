@@ -1,4 +1,4 @@
-// The host data file as the stand-in loads it. Input: the file's JSON text.
+﻿// The host data file as the stand-in loads it. Input: the file's JSON text.
 // Loading either takes the data whole or refuses it with a reason and keeps the data
 // that was there; what the host then answers depends on the data alone.
 #include <cstdint>

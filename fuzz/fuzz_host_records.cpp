@@ -1,4 +1,4 @@
-// Host records through conversion and export: asset snapshots and the company record
+﻿// Host records through conversion and export: asset snapshots and the company record
 // made directly from the input (texts unterminated or with odd Shift_JIS, extreme
 // amounts and dates), converted into export records and written as a document into a
 // folder of the target's own.
@@ -100,7 +100,7 @@ class Reader {
 std::unique_ptr<StASSETSNAPSHOT> MakeSnapshot(Reader& in) {
     auto s = std::make_unique<StASSETSNAPSHOT>();
     std::memset(s.get(), 0, sizeof *s);
-    StKOTEISHISANHEAD& m = s->master;
+    StASSETMASTER& m = s->master;
     const uint8_t flags = in.U8();
     static const int32_t kTypes[] = {0, 1, 5, 10, 11};
     m.nTypeCode = (flags & 1) ? in.Raw<int32_t>() : kTypes[in.U8() % 5];
@@ -153,7 +153,7 @@ bool IsSjis(const std::string& s) {
 // half a character); the number is read as the runtime reads a floating-point number and
 // written with two decimals, or "0.00" when there is no number part. Numbers with an
 // exponent are checked for their form only; their values are checked elsewhere.
-void CheckQuantity(const StKOTEISHISANHEAD& m, const StASSETRECORD& rec) {
+void CheckQuantity(const StASSETMASTER& m, const StASSETRECORD& rec) {
     const std::string text = FieldText(m.szQuantity, sizeof m.szQuantity);
     size_t split = text.size();
     while (text.size() - split < 4 && split > 0 &&
@@ -361,7 +361,7 @@ void Run(const uint8_t* data, size_t size) {
         for (const StAssetRecordField& field : kAssetRecordFields) {
             FUZZ_CHECK(std::memchr(base + field.offset, '\0', field.width) != nullptr);
         }
-        const StKOTEISHISANHEAD& m = s->master;
+        const StASSETMASTER& m = s->master;
         const std::string name = FieldText(m.szName, sizeof m.szName);
         const std::string shortName = FieldText(rec.SISANMEI, sizeof rec.SISANMEI);
         FUZZ_CHECK(name.compare(0, shortName.size(), shortName) == 0);

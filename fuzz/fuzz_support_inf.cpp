@@ -1,4 +1,4 @@
-// The support information file: the input is the file "SUPPORT.INF" in the current
+﻿// The support information file: the input is the file "SUPPORT.INF" in the current
 // folder (a folder of the target's own). An empty input stands for no file.
 #include <fcntl.h>
 #include <unistd.h>

@@ -5,6 +5,11 @@
 // host_standin/, which answers from a host data file.
 #pragma once
 
+// Never read in the build against the host's SDK: that build reads the SDK's headers.
+#if defined(VELNOR_HOST_SDK_BUILD)
+#error "host/QelHost.h is the stand-in's header"
+#endif
+
 #include <cstdint>
 #include <string>
 

@@ -3,6 +3,11 @@
 // host's interface: every offset is pinned below.
 #pragma once
 
+// Never read in the build against the host's SDK: that build reads the SDK's headers.
+#if defined(VELNOR_HOST_SDK_BUILD)
+#error "host/QelRecords.h is the stand-in's header"
+#endif
+
 #include <cstddef>
 #include <cstdint>
 

@@ -1,4 +1,4 @@
-// The platform-independent half of the text conversions. glibc's CP932 and Windows'
+﻿// The platform-independent half of the text conversions. glibc's CP932 and Windows'
 // code page 932 (without best fit) agree on every character but these; we follow
 // Windows, the host's platform, and refuse on both builds what Windows refuses. The four
 // private-use characters and U+0080 that Windows maps to the single bytes 0xA0, 0xFD,

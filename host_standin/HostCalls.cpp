@@ -1,4 +1,4 @@
-// The host's classes, answering from the loaded host data. Misuse that the real host
+﻿// The host's classes, answering from the loaded host data. Misuse that the real host
 // would not survive (unknown cursor, walking before Ready, no data ID) answers kMisuse so
 // that tests notice it.
 #include <algorithm>

@@ -1,4 +1,4 @@
-// Reading a host data file (docs/host-data.md) into ready-made host records. A file is
+﻿// Reading a host data file (docs/host-data.md) into ready-made host records. A file is
 // taken whole or not at all: the first problem refuses it, naming the member.
 #include <algorithm>
 #include <cinttypes>

@@ -1,4 +1,4 @@
-// The folder helpers on the real Win32 calls, and our path splitting and root rules
+﻿// The folder helpers on the real Win32 calls, and our path splitting and root rules
 // against the platform's.
 #include <gtest/gtest.h>
 #include <shlwapi.h>

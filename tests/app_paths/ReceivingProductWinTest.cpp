@@ -1,4 +1,4 @@
-// The compatibility check on the real profile calls, with "MerovinDef.ini" beside this
+﻿// The compatibility check on the real profile calls, with "MerovinDef.ini" beside this
 // test program (which has a folder of its own) and the host stand-in's message log.
 #include <gtest/gtest.h>
 #include <windows.h>

@@ -1,4 +1,4 @@
-// The conditions dialog on a real window under Wine: opened with DoModal from template
+﻿// The conditions dialog on a real window under Wine: opened with DoModal from template
 // 130, driven with real messages and keyboard input from a timer in its own modal loop,
 // with message boxes answered through the message-box seam.
 #include <gtest/gtest.h>
@@ -59,7 +59,7 @@ void CALLBACK Tick(HWND, UINT, UINT_PTR, DWORD) {
     step(*s->dialog);
 }
 
-void OnModalStart(CDialog& dialog) {
+void OnModalStart(fw::CDialog& dialog) {
     g_script->dialog = static_cast<ClCondDlg*>(&dialog);
     ::SetForegroundWindow(dialog.m_hWnd);
     g_script->timer = ::SetTimer(nullptr, 0, 30, Tick);
@@ -69,9 +69,9 @@ INT_PTR RunDialog(ClCondDlg& dialog, std::vector<Step> steps) {
     Script script;
     script.steps = std::move(steps);
     g_script = &script;
-    CDialog::ModalStartHook previous = CDialog::SetModalStartHook(OnModalStart);
+    fw::CDialog::ModalStartHook previous = fw::CDialog::SetModalStartHook(OnModalStart);
     const INT_PTR result = dialog.DoModal();
-    CDialog::SetModalStartHook(previous);
+    fw::CDialog::SetModalStartHook(previous);
     if (script.timer != 0) ::KillTimer(nullptr, script.timer);
     g_script = nullptr;
     EXPECT_EQ(script.next, script.steps.size()) << "steps left when the dialog closed";
@@ -389,10 +389,10 @@ TEST_F(CondDlgTest, DestinationPrecedence) {
 TEST_F(CondDlgTest, PastResultsDataIsRefused) {
     data_.nDataKind = kDataKindPastResults;
     ClCondDlg dialog(nullptr, &data_, nullptr);
-    CDialog::ModalStartHook previous =
-        CDialog::SetModalStartHook([](CDialog&) { ADD_FAILURE() << "the dialog ran"; });
+    fw::CDialog::ModalStartHook previous =
+        fw::CDialog::SetModalStartHook([](fw::CDialog&) { ADD_FAILURE() << "the dialog ran"; });
     EXPECT_EQ(dialog.DoModal(), IDCANCEL);
-    CDialog::SetModalStartHook(previous);
+    fw::CDialog::SetModalStartHook(previous);
     ASSERT_EQ(boxes_.shown.size(), 1u);
     EXPECT_EQ(boxes_.shown[0].text, velnor_test::kPastResultsText);
     EXPECT_EQ(boxes_.shown[0].caption, "所得税(減価償却)");

@@ -1,4 +1,4 @@
-// The documents the export writes, read by a real XML parser (libxml2's xmllint) and
+﻿// The documents the export writes, read by a real XML parser (libxml2's xmllint) and
 // validated against the format's schema, docs/export.xsd.
 #include <gtest/gtest.h>
 

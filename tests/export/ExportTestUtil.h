@@ -1,4 +1,4 @@
-// Helpers shared by the export tests: a scratch folder that is also the current
+﻿// Helpers shared by the export tests: a scratch folder that is also the current
 // directory (the support file is read from there), records and data sets, a progress
 // recorder and golden files.
 #pragma once

@@ -1,4 +1,4 @@
-// The full-width table against the platform's own mapping (LCMapStringA with
+﻿// The full-width table against the platform's own mapping (LCMapStringA with
 // LCMAP_FULLWIDTH under code page 932), for every ASCII character and every half-width
 // katakana, alone and followed by each sound mark.
 #include <gtest/gtest.h>

@@ -1,4 +1,4 @@
-// Every row of docs/fault-matrix.md as a whole run of the application object in this
+﻿// Every row of docs/fault-matrix.md as a whole run of the application object in this
 // process, the rows marked "exe" once more through the real program and the host
 // simulator, and the check that every call the program makes has its row.
 #include <gtest/gtest.h>

@@ -1,4 +1,4 @@
-#include "faults/MatrixRun_win.h"
+﻿#include "faults/MatrixRun_win.h"
 
 #include <algorithm>
 #include <cstdlib>
@@ -118,7 +118,7 @@ void PressOk(HWND dialog) {
                  reinterpret_cast<LPARAM>(GetDlgItem(dialog, IDOK)));
 }
 
-void OnModalStart(CDialog& dialog) {
+void OnModalStart(fw::CDialog& dialog) {
     if (g_run == nullptr) return;
     char caption[256] = {};
     GetWindowTextA(dialog.m_hWnd, caption, sizeof caption);
@@ -497,14 +497,14 @@ Outcome RunInProcess(const faulttable::Row& row) {
     velnor::SetFileOpObserver(OnFileCall);
     const velnor::MessageBoxFn previousBoxes = velnor::SetMessageBoxHook(OnMessageBox);
     const velnor::MessageBoxFn previousHostBoxes = hoststandin::SetMessageBoxHook(OnMessageBox);
-    const CDialog::ModalStartHook previousStart = CDialog::SetModalStartHook(OnModalStart);
+    const fw::CDialog::ModalStartHook previousStart = fw::CDialog::SetModalStartHook(OnModalStart);
     {
         ClLinkApp app;
-        AfxWinMain(GetModuleHandleA(nullptr),
-                   CommandLineFields(context.host, folder.destination).c_str(), SW_SHOW);
+        fw::AfxWinMain(GetModuleHandleA(nullptr),
+                       CommandLineFields(context.host, folder.destination).c_str(), SW_SHOW);
         outcome.resultCode = app.GetResultCode();
     }
-    CDialog::SetModalStartHook(previousStart);
+    fw::CDialog::SetModalStartHook(previousStart);
     hoststandin::SetMessageBoxHook(previousHostBoxes);
     velnor::SetMessageBoxHook(previousBoxes);
     velnor::SetFileOpObserver(nullptr);

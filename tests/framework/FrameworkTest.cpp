@@ -1,4 +1,4 @@
-// The framework under Wine: application entry, modal loop, data exchange, binding of
+﻿// The framework under Wine: application entry, modal loop, data exchange, binding of
 // controls, progress bar, file dialog options and wait cursor.
 #include <gtest/gtest.h>
 #include <windows.h>
@@ -12,6 +12,8 @@
 
 #include "framework/Framework.h"
 #include "tests/framework/TestDialog.h"
+
+using namespace fw;
 
 namespace {
 

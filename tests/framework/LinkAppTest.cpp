@@ -77,8 +77,8 @@ class LinkAppRun : public ::testing::Test {
 
     Posted Run(ClLinkApp& app, const std::string& json, const std::string& commandLine) {
         EXPECT_EQ("", hoststandin::LoadFromString(json));
-        EXPECT_EQ(&app, AfxGetApp());
-        EXPECT_EQ(0, AfxWinMain(GetModuleHandleA(nullptr), commandLine.c_str(), SW_SHOW));
+        EXPECT_EQ(&app, fw::AfxGetApp());
+        EXPECT_EQ(0, fw::AfxWinMain(GetModuleHandleA(nullptr), commandLine.c_str(), SW_SHOW));
         Posted posted;
         MSG msg;
         while (PeekMessageA(&msg, host, kCompletion, kCompletion, PM_REMOVE)) {

@@ -1,4 +1,4 @@
-// The progress window driven as a run drives it, judged by what it shows: the position of
+﻿// The progress window driven as a run drives it, judged by what it shows: the position of
 // each bar whenever it is painted, the caption, and its place in front of other windows.
 // A clock of the test's own decides when its visible work is due.
 #include <gtest/gtest.h>

@@ -1,4 +1,4 @@
-// The resources compiled into the program, read back as Windows loads them: the progress
+﻿// The resources compiled into the program, read back as Windows loads them: the progress
 // window's template byte for byte, the version string, the icon and the version
 // information of the edition this test is linked with.
 #include <gtest/gtest.h>

@@ -44,12 +44,12 @@ TEST(BrokenRunChild, PostsFailed) {
     ASSERT_EQ("", hoststandin::LoadFromString(kHostData));
     const velnor_test::MessageBoxHookGuard boxes(CountBox);
     const velnor_test::HostMessageBoxHookGuard hostBoxes(CountBox);
-    CDialog::SetModalStartHook([](CDialog&) { throw std::runtime_error("broken off"); });
+    fw::CDialog::SetModalStartHook([](fw::CDialog&) { throw std::runtime_error("broken off"); });
 
     ClLinkApp app;
     const std::string fields = std::to_string(static_cast<long>(reinterpret_cast<LONG_PTR>(host))) +
                                "," + std::to_string(kCompletion) + ",2,";
-    AfxWinMain(GetModuleHandleA(nullptr), fields.c_str(), SW_SHOW);
+    fw::AfxWinMain(GetModuleHandleA(nullptr), fields.c_str(), SW_SHOW);
 
     EXPECT_EQ(2, app.GetResultCode());
     MSG msg;

@@ -1,4 +1,4 @@
-// Both programs started by the host simulator under Wine, each from a folder of its own
+﻿// Both programs started by the host simulator under Wine, each from a folder of its own
 // with the host data, the receiving product's definition file and the host log that the
 // test writes: the start-up checks, what the user sees, what the host is asked and the
 // completion message that comes back to the host window.

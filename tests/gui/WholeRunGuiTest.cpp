@@ -1,4 +1,4 @@
-// Whole runs of the real programs through the host simulator under Wine, the conditions
+﻿// Whole runs of the real programs through the host simulator under Wine, the conditions
 // dialog worked as a user works it: what the dialog shows when it opens, the business
 // category chosen, the messages, the XML file written, the result posted to the host and
 // the remembered-destination file afterwards. The runs of one test share a folder, so

@@ -1,4 +1,4 @@
-// The host's texts must be the same bytes in the native and the Windows build: both run
+﻿// The host's texts must be the same bytes in the native and the Windows build: both run
 // these tables.
 #include <gtest/gtest.h>
 

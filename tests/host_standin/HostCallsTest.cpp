@@ -1,4 +1,4 @@
-#include <cstdio>
+﻿#include <cstdio>
 #include <initializer_list>
 #include <map>
 #include <memory>

@@ -1,4 +1,4 @@
-#include "load/LoadData.h"
+﻿#include "load/LoadData.h"
 
 #include <cstdio>
 #include <string>

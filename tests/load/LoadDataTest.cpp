@@ -1,4 +1,4 @@
-// The load runs' host data files give what they promise: every text of the field-limit
+﻿// The load runs' host data files give what they promise: every text of the field-limit
 // file fills its field, its export keeps every line within the writer's bounds, and the
 // many-assets file exports the records counted for it.
 #include <gtest/gtest.h>

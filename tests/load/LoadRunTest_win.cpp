@@ -1,4 +1,4 @@
-// Load host data through the whole program under Wine: VelnorPro.exe started by the host
+﻿// Load host data through the whole program under Wine: VelnorPro.exe started by the host
 // simulator, its conditions dialog confirmed and its messages answered, within a time
 // bound; the document it writes is the batch exporter's, byte for byte, and sound.
 //

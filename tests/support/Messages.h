@@ -1,4 +1,4 @@
-// The texts the user sees, written out as the design gives them, so that tests compare
+﻿// The texts the user sees, written out as the design gives them, so that tests compare
 // the program's messages with the design and not with the program's own constants.
 #pragma once
 

@@ -1,4 +1,4 @@
-// Reading a document with a real XML parser: libxml2's xmllint, on Linux only.
+﻿// Reading a document with a real XML parser: libxml2's xmllint, on Linux only.
 #pragma once
 
 #include <string>

@@ -1,4 +1,4 @@
-// velnor-run-driver: plays the user for one run of the link program on a display nobody
+﻿// velnor-run-driver: plays the user for one run of the link program on a display nobody
 // watches. It starts the host simulator, types the output file into the conditions dialog,
 // presses F12, answers the questions and the result message, and reports what it saw.
 //

@@ -1,4 +1,4 @@
-// velnor-export: the program's aggregation and export on a host data file, without
+﻿// velnor-export: the program's aggregation and export on a host data file, without
 // dialogs. Selects the data set as the program does, refuses what the program refuses,
 // and writes the document with the same code.
 #include <cerrno>
