@@ -828,9 +828,10 @@ TEST_F(ConvertAssets, AllocationFailuresReturn0WithTheListEmpty) {
 namespace reference {
 
 // "%.1f" of ratio / 100 (the double nearest it): d * 100 needs 60 bits, so the long double
-// product is exact and tells on which side of the half the double lies.
+// product is exact and tells on which side of the half the double lies. The quotient goes
+// through memory: on the x87 unit GCC may keep it at 80 bits, which is not the double.
 std::string RatioText(int ratio) {
-    const double d = ratio / 100.0;
+    const volatile double d = ratio / 100.0;
     const long double hundredfold = static_cast<long double>(d) * 100;
     const int magnitude = std::abs(ratio);
     int tenths = magnitude / 10;
