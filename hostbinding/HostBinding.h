@@ -209,7 +209,8 @@ void GetAppFolderPath(FileMgr& fileMgr, int type, char* out, size_t outSize) {
     } else {
         const auto& path = fileMgr.GetAppFolderPath(type);
         const char* text = path;
-        const size_t length = text != nullptr ? FieldLength(text, kFolderPathSize) : 0;
+        if (text == nullptr) return;
+        const size_t length = FieldLength(text, kFolderPathSize);
         if (length < kFolderPathSize && length < outSize) {
             std::memcpy(out, text, length);
             out[length] = '\0';
