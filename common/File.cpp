@@ -248,25 +248,18 @@ bool IsRegularFilePath(const char* path) {
 bool RemoveFilePath(const char* path) {
     if (!Given(path)) return false;
     const bool pending = IsPending(path);
-    // A removal that fails leaves the file, and lets go of it: nothing stays open.
-    if (Injected(FileOp::kRemove, path)) {
-        if (pending) {
-            g_leftTemp = path;
-            ReleaseAnchor();
-        }
-        return false;
-    }
+    const bool injected = Injected(FileOp::kRemove, path);
     // The temporary file is removed where it was made, wherever its folder is now.
-    if (pending ? !fsys::RemoveAnchored(g_anchor, path) : !fsys::Remove(path)) {
-        const int error = fsys::LastError();
-        if (pending) {
-            g_leftTemp = path;
-            ReleaseAnchor();
-        }
-        return Failed(error);
+    const bool removed =
+        !injected && (pending ? fsys::RemoveAnchored(g_anchor, path) : fsys::Remove(path));
+    const int error = removed || injected ? 0 : fsys::LastError();
+    if (pending) {
+        // A removal that fails leaves the file, and lets go of it: nothing stays open.
+        if (!removed) g_leftTemp = path;
+        ReleaseAnchor();
     }
-    if (pending) ReleaseAnchor();
-    return true;
+    if (removed) return true;
+    return injected ? false : Failed(error);
 }
 
 bool ReplaceFilePath(const char* from, const char* to) {
@@ -353,8 +346,7 @@ void RemovePendingTempFile() {
     g_pendingSet = 0;
     fsys::RemoveAnchored(g_anchor, g_pendingTemp);
     // The process ends next; on Windows the file goes as its last handle closes.
-    if (g_anchor != fsys::kInvalidHandle) fsys::ReleaseAnchor(g_anchor);
-    g_anchor = fsys::kInvalidHandle;
+    ReleaseAnchor();
 }
 
 const std::string& LeftTempFile() { return g_leftTemp; }
