@@ -193,28 +193,26 @@ inline void SetLastError(ClMsgMgr& msg, int code, const char* module, int line) 
 }
 
 // The host's folder of `type` (0 or 1) into `out`; empty when there is none, or when it
-// does not fit.
+// does not fit: a path cut short would name another folder.
 template <class FileMgr>
 void GetAppFolderPath(FileMgr& fileMgr, int type, char* out, size_t outSize) {
     if (outSize == 0) return;
     out[0] = '\0';
-    if constexpr (Operation<decltype(&FileMgr::GetAppFolderPath)>::kArity == 2) {
-        char buffer[kFolderPathSize] = {};
-        fileMgr.GetAppFolderPath(type, buffer);
-        const size_t length = FieldLength(buffer, kFolderPathSize - 1);
-        if (length < outSize) {
-            std::memcpy(out, buffer, length);
-            out[length] = '\0';
-        }
-    } else {
-        const auto& path = fileMgr.GetAppFolderPath(type);
-        const char* text = path;
+    const auto copyWhole = [&](const char* text) {
         if (text == nullptr) return;
         const size_t length = FieldLength(text, kFolderPathSize);
         if (length < kFolderPathSize && length < outSize) {
             std::memcpy(out, text, length);
             out[length] = '\0';
         }
+    };
+    if constexpr (Operation<decltype(&FileMgr::GetAppFolderPath)>::kArity == 2) {
+        char buffer[kFolderPathSize] = {};
+        fileMgr.GetAppFolderPath(type, buffer);
+        copyWhole(buffer);
+    } else {
+        const auto& path = fileMgr.GetAppFolderPath(type);
+        copyWhole(path);
     }
 }
 

@@ -68,10 +68,15 @@ TEST(HostBinding, AppFolderPathInEitherFormIsCopiedWholeOrNotAtAll) {
         host::GetAppFolderPath(string, 1, out, c.outSize);
         EXPECT_EQ(std::string(out), expected) << "string form";
     }
-    // A returned path longer than any folder path would be cut: it counts as none.
+    // A path longer than any folder path, returned or filling the whole buffer without its
+    // NUL, would be cut: it counts as none.
     const std::string tooLong(261, 'a');
-    StringFolders string{tooLong.c_str()};
     char out[400] = "x";
+    BufferFolders full{tooLong};
+    host::GetAppFolderPath(full, 1, out, sizeof out);
+    EXPECT_STREQ(out, "");
+    StringFolders string{tooLong.c_str()};
+    std::strcpy(out, "x");
     host::GetAppFolderPath(string, 1, out, sizeof out);
     EXPECT_STREQ(out, "");
     StringFolders none{nullptr};
